@@ -1,0 +1,21 @@
+#include "ui/application.h"
+
+namespace {
+Application* currentApplication = nullptr;
+}
+
+Application::Application() { currentApplication = this; }
+
+Application::~Application() {
+  if (currentApplication == this) currentApplication = nullptr;
+}
+
+Application* Application::Current() { return currentApplication; }
+
+int Application::Run() {
+  Application* application = Current();
+  if (application != nullptr) (void)application->InitInstance();
+  return 0;
+}
+
+HINSTANCE ResourceInstance() { return ::GetModuleHandleA(nullptr); }

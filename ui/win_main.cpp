@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "ui/application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return Application::Run(); }
