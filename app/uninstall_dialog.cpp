@@ -1,0 +1,93 @@
+#include "app/uninstall_dialog.h"
+
+#include "res/resource.h"
+#include "ui/application.h"
+#include "ui/paint_context.h"
+
+CUninstallDlg::CUninstallDlg(HWND parent)
+    : ModalDialog(IDD_UNINSTALL, parent),
+      m_hIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP_ICON))) {}
+
+void CUninstallDlg::DoDataExchange(DataExchange& exchange) {
+  ModalDialog::DoDataExchange(exchange);
+  exchange.BindControl(IDCANCEL, m_cancelButton);
+  exchange.BindControl(IDC_PROGRESS, m_progress);
+  exchange.BindControl(IDC_UNINSTALL, m_uninstallButton);
+  exchange.BindControl(IDC_PRINTER_LIST, m_printerList);
+  exchange.ExchangeText(IDC_STATUS_TEXT, m_status);
+}
+
+bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+  switch (message) {
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+      return true;
+    case WM_TIMER:
+      OnTimer(static_cast<UINT_PTR>(wParam));
+      return false;  // the timer message still gets its default processing
+    default:
+      return false;
+  }
+}
+
+bool CUninstallDlg::RouteCommand(int id, int notificationCode) {
+  if (id == IDC_PRINTER_LIST && notificationCode == CLBN_CHKCHANGE) {
+    OnPrinterCheckChange();
+    return true;
+  }
+  if (id == IDC_UNINSTALL && notificationCode == BN_CLICKED) {
+    OnUninstall();
+    return true;
+  }
+  return ModalDialog::RouteCommand(id, notificationCode);
+}
+
+BOOL CUninstallDlg::OnInitDialog() {
+  (void)ModalDialog::OnInitDialog();
+  (void)::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  (void)::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_progress.SetRange(0, 100);
+  (void)m_progress.SetStep(30);
+  m_foundPrinterCount = 0;
+  (void)::SetTimer(Handle(), SCAN_TIMER_ID, SCAN_TIMER_PERIOD_MS, nullptr);
+  return TRUE;
+}
+
+void CUninstallDlg::OnTimer(UINT_PTR timerId) {
+  (void)::KillTimer(Handle(), timerId);
+  if (timerId == SCAN_TIMER_ID) ScanInstallation();
+}
+
+void CUninstallDlg::OnPrinterCheckChange() {
+  for (int index = 0; index < m_printerList.GetCount(); ++index) {
+    if (m_printerList.GetCheck(index) != 0) {
+      (void)m_uninstallButton.EnableWindow(TRUE);
+      return;
+    }
+  }
+  (void)m_uninstallButton.EnableWindow(FALSE);
+}
+
+bool CUninstallDlg::OnPaint() {
+  if (!::IsIconic(Handle())) return false;
+  PaintContext dc(Handle());
+  (void)::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
+  const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+  const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+  RECT client;
+  (void)::GetClientRect(Handle(), &client);
+  const int x = (client.right - client.left - iconWidth + 1) / 2;
+  const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+  (void)::DrawIcon(dc.Get(), x, y, m_hIcon);
+  return true;
+}
+
+HICON CUninstallDlg::OnQueryDragIcon() { return m_hIcon; }
+
+void CUninstallDlg::OnCancel() { ModalDialog::OnCancel(); }
+
+void CUninstallDlg::OnUninstall() {}
+
+void CUninstallDlg::ScanInstallation() {}
