@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "win/unique_handle.h"
+
+// A program started by a tool or test; ends it (by its own handle) if it is still running when the
+// object goes, so that no test leaves a process behind.
+class LaunchedProgram {
+ public:
+  // Starts commandLine with the given current directory (empty: ours). False if it did not start.
+  bool Start(const std::string& commandLine, const std::string& currentDirectory = std::string());
+  ~LaunchedProgram();
+
+  DWORD ProcessId() const { return processId_; }
+  HANDLE ProcessHandle() const { return process_.Get(); }
+  bool IsRunning() const;
+
+  // The exit code once the program has ended within the time; nothing if it is still running.
+  std::optional<DWORD> WaitForExit(DWORD timeoutMs);
+
+ private:
+  ScopedHandle process_;
+  DWORD processId_ = 0;
+};
+
+// The folder this program was started from, with a trailing backslash.
+std::string OwnFolder();

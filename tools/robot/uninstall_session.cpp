@@ -1,0 +1,103 @@
+#include "tools/robot/uninstall_session.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/target_identity.h"
+#include "res/resource.h"
+
+namespace robot {
+
+BoxAnswerer AnswerQuestionsWith(int yesNo) {
+  return [yesNo](const MessageBoxInfo& box) {
+    const auto has = [&](int id) {
+      return std::find(box.buttonIds.begin(), box.buttonIds.end(), id) != box.buttonIds.end();
+    };
+    if (has(IDYES) && has(IDNO)) return yesNo;
+    if (has(IDOK)) return IDOK;
+    return box.buttonIds.empty() ? IDCANCEL : box.buttonIds.front();
+  };
+}
+
+bool UninstallSession::Start(const std::string& commandLine, DWORD timeoutMs,
+                             const std::string& currentDirectory) {
+  if (!program_.Start(commandLine, currentDirectory)) return false;
+  const DWORD pid = program_.ProcessId();
+  return WaitUntil(
+      [&] {
+        if (!dialog_) dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
+        return dialog_.has_value() || FindMessageBox(pid, nullptr).has_value() || !program_.IsRunning();
+      },
+      timeoutMs);
+}
+
+bool UninstallSession::WaitForScan(DWORD timeoutMs) {
+  const DWORD pid = program_.ProcessId();
+  return WaitUntil(
+      [&] {
+        if (!program_.IsRunning()) return true;
+        if (!dialog_) dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
+        if (!dialog_) return FindMessageBox(pid, nullptr).has_value();
+        if (FindMessageBox(pid, dialog_->Window())) return true;
+        if (!dialog_->ControlText(IDC_STATUS_TEXT).empty() || !dialog_->IsEnabled(IDCANCEL)) return true;
+        const std::optional<LRESULT> count = dialog_->QueryControl(IDC_PRINTER_LIST, LB_GETCOUNT, 0, 0, 50);
+        return count && *count > 0;
+      },
+      timeoutMs);
+}
+
+bool UninstallSession::Tick(const std::vector<std::string>& lines, DWORD timeoutMs) {
+  if (!dialog_) return false;
+  std::optional<std::vector<std::string>> listed = dialog_->ListLines(IDC_PRINTER_LIST);
+  if (!listed) return false;
+  const std::vector<std::string>& wanted = lines.empty() ? *listed : lines;
+  for (const std::string& line : wanted) {
+    const auto found = std::find(listed->begin(), listed->end(), line);
+    if (found == listed->end()) return false;
+    const int index = static_cast<int>(found - listed->begin());
+    if (dialog_->IsLineChecked(IDC_PRINTER_LIST, index).value_or(false)) continue;
+    if (!dialog_->ClickCheckBox(IDC_PRINTER_LIST, index)) return false;
+    if (!WaitUntil([&] { return dialog_->IsLineChecked(IDC_PRINTER_LIST, index).value_or(false); },
+                   timeoutMs)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+RunRecord UninstallSession::RunToEnd(const BoxAnswerer& answer, DWORD timeoutMs) {
+  const DWORD pid = program_.ProcessId();
+  HWND answered = nullptr;
+  (void)WaitUntil(
+      [&] {
+        if (dialog_ && dialog_->Exists()) {
+          const std::string status = dialog_->ControlText(IDC_STATUS_TEXT);
+          if (!status.empty() && (record_.statuses.empty() || record_.statuses.back() != status)) {
+            record_.statuses.push_back(status);
+          }
+        }
+        if (std::optional<MessageBoxInfo> box = FindMessageBox(pid, dialog_ ? dialog_->Window() : nullptr)) {
+          if (box->window != answered) {
+            MessageBoxSeen seen;
+            seen.box = *box;
+            seen.answer = answer(*box);
+            if (dialog_ && dialog_->Exists()) {
+              if (std::optional<LRESULT> position = dialog_->QueryControl(IDC_PROGRESS, PBM_GETPOS)) {
+                seen.progress = static_cast<int>(*position);
+              }
+            }
+            if (AnswerMessageBox(*box, seen.answer)) {
+              answered = box->window;
+              record_.messageBoxes.push_back(seen);
+            }
+          }
+        }
+        return !program_.IsRunning();
+      },
+      timeoutMs);
+  record_.exitCode = program_.WaitForExit(0);
+  return record_;
+}
+
+}  // namespace robot
