@@ -1,0 +1,48 @@
+# Shared by the test launcher and the demo: a fresh copy of the pristine prefix and a private
+# Xvfb display, both cleaned up by wine_env_cleanup. Source it; it defines functions only.
+
+wine_env_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wine_env_work=
+wine_env_xvfb_pid=
+
+# wine_env_fresh_prefix <wine-dir>: exports WINEPREFIX to a new copy of <wine-dir>/pristine.
+wine_env_fresh_prefix() {
+  "$wine_env_here/prepare_prefix.sh" "$1" || return 1
+  wine_env_work=$(mktemp -d "${TMPDIR:-/tmp}/qtm-wine.XXXXXX") || return 1
+  cp -a "$(cd "$1" && pwd)/pristine" "$wine_env_work/prefix" || return 1
+  export WINEPREFIX=$wine_env_work/prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+}
+
+# wine_env_private_display: starts Xvfb on a display it picks itself and exports DISPLAY.
+wine_env_private_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_env_work/display" 2>/dev/null &
+  wine_env_xvfb_pid=$!
+  for _ in $(seq 1 100); do
+    [ -s "$wine_env_work/display" ] && break
+    sleep 0.05
+  done
+  [ -s "$wine_env_work/display" ] || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=:$(cat "$wine_env_work/display")
+}
+
+# Ends the prefix's Wine processes and our Xvfb, by its pid, and removes the copy.
+wine_env_cleanup() {
+  if [ -n "$wine_env_work" ]; then
+    WINEPREFIX=$wine_env_work/prefix wineserver -k 2>/dev/null
+    WINEPREFIX=$wine_env_work/prefix wineserver -w 2>/dev/null
+  fi
+  if [ -n "$wine_env_xvfb_pid" ]; then
+    kill "$wine_env_xvfb_pid" 2>/dev/null
+    wait "$wine_env_xvfb_pid" 2>/dev/null
+  fi
+  [ -n "$wine_env_work" ] && rm -rf "$wine_env_work"
+  wine_env_work=
+  wine_env_xvfb_pid=
+}
+
+# A Linux path as Wine's Z: drive sees it.
+wine_env_windows_path() {
+  local path
+  path=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  echo "Z:${path//\//\\}"
+}
