@@ -88,6 +88,3 @@ HICON CUninstallDlg::OnQueryDragIcon() { return m_hIcon; }
 
 void CUninstallDlg::OnCancel() { ModalDialog::OnCancel(); }
 
-void CUninstallDlg::OnUninstall() {}
-
-void CUninstallDlg::ScanInstallation() {}

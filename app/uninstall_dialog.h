@@ -33,6 +33,8 @@ class CUninstallDlg : public ModalDialog {
   void OnUninstall();
 
   void ScanInstallation();
+  // Shows the members in the controls, then holds the status on screen for a second.
+  void ShowStep();
 
   StringList m_printerNames;
   int m_foundPrinterCount = 0;
