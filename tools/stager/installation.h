@@ -1,0 +1,50 @@
+#pragma once
+
+// A model installation described as data, and the stager that creates it in the running Windows
+// (a Wine prefix in tests) through the system's own interfaces.
+
+#include <string>
+#include <vector>
+
+namespace stager {
+
+// A printer driver: registered with the spooler, its files laid into the driver directory's
+// version-3 folder first (the spooler does not copy them everywhere).
+struct DriverSpec {
+  std::string name;
+  std::string driverFile;
+  std::string dataFile;
+  std::string configFile;
+  std::vector<std::string> dependentFiles;
+};
+
+struct PrinterSpec {
+  std::string name;
+  std::string driverName;
+  bool settingsKey = true;  // the model driver's per-printer settings key, with a value or two
+};
+
+struct Installation {
+  std::vector<DriverSpec> drivers;
+  std::vector<PrinterSpec> printers;
+  // Settings keys (printer names as the driver writes them) without a printer of their own.
+  std::vector<std::string> orphanSettingsKeys;
+  bool uninstallKey = false;
+  std::string uninstallInfFile;  // the Uninstall key's InfFile value; none when empty
+};
+
+// The model's own driver, with its files named as the installer names them.
+DriverSpec ModelDriver();
+// A driver of another maker, for printers that must be left alone.
+DriverSpec OtherDriver(const std::string& name);
+
+// Creates everything described; on failure says what failed in `error`.
+bool Stage(const Installation& installation, std::string& error);
+
+// The parts, each usable alone.
+bool StageDriver(const DriverSpec& driver, std::string& error);
+bool StagePrinter(const PrinterSpec& printer, std::string& error);
+bool StageSettingsKey(const std::string& printerName, std::string& error);
+bool StageUninstallKey(const std::string& infFile, std::string& error);
+
+}  // namespace stager
