@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# The uninstaller's main job under Wine, in a fresh 32-bit prefix of its own. With a display
-# (DISPLAY set) you work the dialog yourself; without one, the robot works it on a private Xvfb
-# display and leaves a screenshot in build/artifacts.
+# The uninstaller's main job under Wine, in a fresh 32-bit prefix of its own: stage a sample
+# installation, show what is installed, run the uninstaller, show what is left.
+# With a display (DISPLAY set) you work the dialog yourself: tick every printer, press
+# Uninstall, answer the restart question. Without one, the robot does that on a private Xvfb
+# display, answering No, and leaves a screenshot of the dialog in build/artifacts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QTM_BUILD_DIR:-$root/build}
+echo "== Building (first run: installs packages and makes a Wine prefix)"
 "$root/scripts/build.sh" >/dev/null
 . "$root/tests/wine/wine_env.sh"
 trap wine_env_cleanup EXIT
@@ -13,13 +16,26 @@ trap 'exit 130' INT TERM
 wine_env_fresh_prefix "$build/wine"
 bin=$build/bin
 mkdir -p "$build/artifacts"
+# Wine binds a prefix to the display of its first program, so the display comes first.
+person=${DISPLAY:-}
+[ -n "$person" ] || wine_env_private_display
 
-if [ -n "${DISPLAY:-}" ]; then
-  echo "== The uninstaller is on your display; use it, then close it."
+echo "== Staging the sample installation"
+wine "$bin/stager.exe" sample
+echo
+echo "== Installed before"
+wine "$bin/inventory.exe"
+echo
+
+if [ -n "$person" ]; then
+  echo "== The uninstaller is on your display: tick the printers, press Uninstall."
   wine "$bin/qtm820wide_uninstall.exe" || true
 else
-  wine_env_private_display
+  echo "== No display: the robot ticks every printer, presses Uninstall and answers No to a restart"
   screenshot=$(wine_env_windows_path "$build/artifacts/demo_dialog.png")
-  echo "== No display: the robot works the dialog."
-  wine "$bin/robot.exe" --screenshot "$screenshot" --cancel "$bin/qtm820wide_uninstall.exe" || true
+  wine "$bin/robot.exe" --tick-all --uninstall --restart no --screenshot "$screenshot" \
+    "$bin/qtm820wide_uninstall.exe" || true
 fi
+echo
+echo "== Left after"
+wine "$bin/inventory.exe"

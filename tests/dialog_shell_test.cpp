@@ -11,6 +11,7 @@
 
 #include "app/target_identity.h"
 #include "res/resource.h"
+#include "tests/e2e_support.h"
 #include "tools/robot/dialog_template.h"
 #include "tools/robot/uninstall_session.h"
 
@@ -69,11 +70,18 @@ TEST(DialogTemplate, IsTheUninstallDialogToTheLetter) {
   }
 }
 
+// The dialog waits for the user only when the scan finds a printer of the model.
 class DialogShell : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(session_.Start("\"" + kUninstaller + "\"", 20000));
+    stager::Installation installation;
+    installation.drivers = {stager::ModelDriver()};
+    installation.printers = {{"Front Desk", DRIVER_NAME, true}};
+    ASSERT_TRUE(StageForTest(installation));
+    ASSERT_TRUE(session_.Start(UninstallerCommandLine(), 20000));
+    ASSERT_TRUE(session_.WaitForScan(20000));
     ASSERT_NE(session_.Dialog(), nullptr) << "the dialog did not appear";
+    ASSERT_EQ(session_.Dialog()->ListLines(IDC_PRINTER_LIST), std::vector<std::string>{"Front Desk"});
   }
   DialogRobot& Dialog() { return *session_.Dialog(); }
 

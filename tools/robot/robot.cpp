@@ -13,12 +13,18 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 5;
 
+// The text can change between a length query and the read, so the read gets room to spare and
+// is repeated with more when it fills what it got.
 std::string WindowText(HWND window) {
-  const int length = ::GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = ::GetWindowTextA(window, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
+  std::string text(1024, '\0');
+  for (;;) {
+    const int copied = ::GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    if (copied < static_cast<int>(text.size()) - 1) {
+      text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+      return text;
+    }
+    text.assign(text.size() * 2, '\0');
+  }
 }
 
 std::string ClassName(HWND window) {
@@ -213,18 +219,11 @@ bool DialogRobot::PressButton(int id) {
   return ::PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
 }
 
-bool DialogRobot::SaveScreenshot(const std::string& path) const {
-  // Let the program finish painting first, if it is idle enough to do so.
-  if (HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId_)) {
-    (void)::WaitForInputIdle(process, 2000);
-    ::CloseHandle(process);
-  }
-  RECT frame;
-  if (!::GetWindowRect(window_, &frame)) return false;
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  if (width <= 0 || height <= 0) return false;
-
+std::vector<std::uint8_t> CaptureScreen(const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  std::vector<std::uint8_t> rgb;
+  if (width <= 0 || height <= 0) return rgb;
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -239,11 +238,10 @@ bool DialogRobot::SaveScreenshot(const std::string& path) const {
   bool copied = false;
   if (bitmap != nullptr && memory != nullptr) {
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    copied = ::BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) != FALSE;
+    copied = ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
     ::GdiFlush();
     ::SelectObject(memory, previous);
   }
-  std::vector<std::uint8_t> rgb;
   if (copied) {
     const auto* bgra = static_cast<const std::uint8_t*>(bits);
     rgb.reserve(static_cast<size_t>(width) * height * 3);
@@ -256,10 +254,42 @@ bool DialogRobot::SaveScreenshot(const std::string& path) const {
   if (bitmap != nullptr) ::DeleteObject(bitmap);
   if (memory != nullptr) ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
+  return rgb;
+}
+
+bool DialogRobot::SaveScreenshot(const std::string& path) const {
+  // Let the program finish painting first, if it is idle enough to do so.
+  if (HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId_)) {
+    (void)::WaitForInputIdle(process, 2000);
+    ::CloseHandle(process);
+  }
+  RECT frame;
+  if (!::GetWindowRect(window_, &frame)) return false;
+  const std::vector<std::uint8_t> rgb = CaptureScreen(frame);
   // A capture of one colour only means nothing was on screen there yet.
   const bool showsSomething =
-      copied && std::any_of(rgb.begin(), rgb.end(), [&](std::uint8_t value) { return value != rgb[0]; });
-  return showsSomething && WritePng(path, width, height, rgb);
+      std::any_of(rgb.begin(), rgb.end(), [&](std::uint8_t value) { return value != rgb[0]; });
+  return showsSomething &&
+         WritePng(path, frame.right - frame.left, frame.bottom - frame.top, rgb);
+}
+
+std::vector<std::uint8_t> DialogRobot::ControlMiddleRow(int id) const {
+  RECT client;
+  HWND control = Child(id);
+  if (control == nullptr || !::GetClientRect(control, &client)) return {};
+  ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const int middle = (client.top + client.bottom) / 2;
+  return CaptureScreen(RECT{client.left, middle, client.right, middle + 1});
+}
+
+int FilledPercent(const std::vector<std::uint8_t>& emptyRow, const std::vector<std::uint8_t>& row) {
+  if (emptyRow.size() != row.size() || row.size() < 3) return -1;
+  const size_t pixels = row.size() / 3;
+  size_t filled = 0;
+  for (size_t i = 0; i < pixels; ++i) {
+    if (!std::equal(row.begin() + i * 3, row.begin() + i * 3 + 3, emptyRow.begin() + i * 3)) ++filled;
+  }
+  return static_cast<int>((filled * 100 + pixels / 2) / pixels);
 }
 
 std::optional<MessageBoxInfo> FindMessageBox(DWORD processId, HWND except) {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -73,6 +74,10 @@ class DialogRobot {
   // Saves what the dialog shows on screen as a PNG file; false when the capture is blank.
   bool SaveScreenshot(const std::string& path) const;
 
+  // The pixels (RGB) of the middle row of a control's client area as the screen shows them; a
+  // busy program still shows what it last painted.
+  std::vector<std::uint8_t> ControlMiddleRow(int id) const;
+
  private:
   DialogRobot(HWND window, DWORD processId) : window_(window), processId_(processId) {}
   HWND Child(int id) const { return ::GetDlgItem(window_, id); }
@@ -81,6 +86,13 @@ class DialogRobot {
   HWND window_;
   DWORD processId_;
 };
+
+// How much of a bar differs from its empty look, in percent of its width (-1 if the rows do not
+// belong together).
+int FilledPercent(const std::vector<std::uint8_t>& emptyRow, const std::vector<std::uint8_t>& row);
+
+// What the screen shows in this rectangle, as RGB rows from the top.
+std::vector<std::uint8_t> CaptureScreen(const RECT& area);
 
 // Finds a message box of the program: a dialog of the process, other than `except`, made of
 // texts, an icon and buttons only.

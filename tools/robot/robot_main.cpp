@@ -112,7 +112,13 @@ int main(int argc, char** argv) {
 
   const robot::RunRecord record =
       session.RunToEnd(robot::AnswerQuestionsWith(options.restartAnswer), options.timeoutMs);
-  for (const std::string& status : record.statuses) std::printf("status: %s\n", status.c_str());
+  for (const robot::StatusSeen& status : record.statuses) {
+    if (status.progressPercent) {
+      std::printf("status: %-26s progress bar %d%%\n", status.text.c_str(), *status.progressPercent);
+    } else {
+      std::printf("status: %s\n", status.text.c_str());
+    }
+  }
   for (const robot::MessageBoxSeen& seen : record.messageBoxes) {
     std::printf("message box \"%s\":\n  %s\n  answered: %s\n", seen.box.caption.c_str(),
                 seen.box.text.c_str(), ButtonName(seen.answer));

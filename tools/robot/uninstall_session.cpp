@@ -32,9 +32,15 @@ bool UninstallSession::Start(const std::string& commandLine, DWORD timeoutMs,
       timeoutMs);
 }
 
+std::vector<std::string> RunRecord::StatusTexts() const {
+  std::vector<std::string> texts;
+  for (const StatusSeen& status : statuses) texts.push_back(status.text);
+  return texts;
+}
+
 bool UninstallSession::WaitForScan(DWORD timeoutMs) {
   const DWORD pid = program_.ProcessId();
-  return WaitUntil(
+  const bool scanned = WaitUntil(
       [&] {
         if (!program_.IsRunning()) return true;
         if (!dialog_) dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
@@ -45,6 +51,11 @@ bool UninstallSession::WaitForScan(DWORD timeoutMs) {
         return count && *count > 0;
       },
       timeoutMs);
+  // Answering a query means the program waits for the user, its empty bar painted.
+  if (scanned && dialog_ && dialog_->QueryControl(IDC_PROGRESS, PBM_GETPOS).value_or(-1) == 0) {
+    emptyProgressRow_ = dialog_->ControlMiddleRow(IDC_PROGRESS);
+  }
+  return scanned;
 }
 
 bool UninstallSession::Tick(const std::vector<std::string>& lines, DWORD timeoutMs) {
@@ -67,14 +78,24 @@ bool UninstallSession::Tick(const std::vector<std::string>& lines, DWORD timeout
 }
 
 RunRecord UninstallSession::RunToEnd(const BoxAnswerer& answer, DWORD timeoutMs) {
+  // The program changes the status text, then paints; the bar is read a moment later, well
+  // within the second that each status stays on screen.
+  constexpr ULONGLONG kProgressReadDelayMs = 150;
   const DWORD pid = program_.ProcessId();
   HWND answered = nullptr;
+  ULONGLONG progressDue = 0;
   (void)WaitUntil(
       [&] {
         if (dialog_ && dialog_->Exists()) {
           const std::string status = dialog_->ControlText(IDC_STATUS_TEXT);
-          if (!status.empty() && (record_.statuses.empty() || record_.statuses.back() != status)) {
-            record_.statuses.push_back(status);
+          if (!status.empty() && (record_.statuses.empty() || record_.statuses.back().text != status)) {
+            record_.statuses.push_back(StatusSeen{status, std::nullopt});
+            progressDue = emptyProgressRow_.empty() ? 0 : ::GetTickCount64() + kProgressReadDelayMs;
+          }
+          if (progressDue != 0 && ::GetTickCount64() >= progressDue) {
+            const int percent = FilledPercent(emptyProgressRow_, dialog_->ControlMiddleRow(IDC_PROGRESS));
+            if (percent >= 0) record_.statuses.back().progressPercent = percent;
+            progressDue = 0;
           }
         }
         if (std::optional<MessageBoxInfo> box = FindMessageBox(pid, dialog_ ? dialog_->Window() : nullptr)) {

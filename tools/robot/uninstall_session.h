@@ -22,10 +22,19 @@ struct MessageBoxSeen {
   std::optional<int> progress;
 };
 
+struct StatusSeen {
+  std::string text;
+  // How full the progress bar was on screen when the text appeared, in percent; nothing when
+  // the empty bar was never seen to compare with.
+  std::optional<int> progressPercent;
+};
+
 struct RunRecord {
-  std::vector<std::string> statuses;  // each change of the status line, in order
+  std::vector<StatusSeen> statuses;  // each change of the status line, in order
   std::vector<MessageBoxSeen> messageBoxes;
-  std::optional<DWORD> exitCode;      // nothing if the program did not end in time
+  std::optional<DWORD> exitCode;     // nothing if the program did not end in time
+
+  std::vector<std::string> StatusTexts() const;
 };
 
 // Chooses the button to press in a message box.
@@ -45,7 +54,8 @@ class UninstallSession {
   DialogRobot* Dialog() { return dialog_ ? &*dialog_ : nullptr; }
 
   // Waits until the scan has had its effect: lines listed, the sequence started, a message box,
-  // or the end of the program.
+  // or the end of the program. When the dialog then waits for the user, the robot takes note of
+  // how the empty progress bar looks.
   bool WaitForScan(DWORD timeoutMs);
 
   // Ticks the lines with these texts (all lines when `lines` is empty); false if a line is missing
@@ -58,6 +68,7 @@ class UninstallSession {
  private:
   LaunchedProgram program_;
   std::optional<DialogRobot> dialog_;
+  std::vector<std::uint8_t> emptyProgressRow_;
   RunRecord record_;
 };
 
