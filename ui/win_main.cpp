@@ -1,5 +1,9 @@
 #include <windows.h>
 
 #include "ui/application.h"
+#include "win/dll_search.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return Application::Run(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RestrictDllSearchToSystem();
+  return Application::Run();
+}

@@ -14,11 +14,13 @@ namespace {
 constexpr DWORD kPollIntervalMs = 5;
 
 // The text can change between a length query and the read, so the read gets room to spare and
-// is repeated with more when it fills what it got.
+// is repeated with more when it fills what it got. A window that goes during the read can leave
+// the buffer unfilled (Wine then hands back whatever was in it), so such a read counts as empty.
 std::string WindowText(HWND window) {
   std::string text(1024, '\0');
   for (;;) {
     const int copied = ::GetWindowTextA(window, &text[0], static_cast<int>(text.size()));
+    if (!::IsWindow(window)) return std::string();
     if (copied < static_cast<int>(text.size()) - 1) {
       text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
       return text;
