@@ -1,4 +1,5 @@
-// inventory: lists what of the product is installed here, and the look-alikes of others.
+// inventory: lists what of the product is installed here, the look-alikes of others, and the
+// profile values the uninstaller sets.
 
 #include <cstdio>
 
@@ -7,6 +8,8 @@
 int main() {
   const std::vector<inventory::Item> items = inventory::TakeInventory();
   std::fputs(inventory::Format(items).c_str(), stdout);
-  std::printf("%u item(s) of the model\n", static_cast<unsigned>(inventory::ModelArtefacts(items).size()));
+  std::printf("%u artefact(s) of the model, %u look-alike(s) of others\n",
+              static_cast<unsigned>(inventory::Lines(items, inventory::Kind::Model).size()),
+              static_cast<unsigned>(inventory::Lines(items, inventory::Kind::Other).size()));
   return 0;
 }
