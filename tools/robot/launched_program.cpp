@@ -2,25 +2,38 @@
 
 #include <vector>
 
-bool LaunchedProgram::Start(const std::string& commandLine, const std::string& currentDirectory) {
+bool LaunchedProgram::Start(const std::string& commandLine, const std::string& currentDirectory, HANDLE token) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
   mutableCommandLine.push_back('\0');
-  if (!::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
-                        &info)) {
-    return false;
-  }
+  const char* folder = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
+  const BOOL started =
+      token != nullptr
+          ? ::CreateProcessAsUserA(token, nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0,
+                                   nullptr, folder, &startup, &info)
+          : ::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                             &startup, &info);
+  if (!started) return false;
   ::CloseHandle(info.hThread);
   *process_.Receive() = info.hProcess;
   processId_ = info.dwProcessId;
+  startedHere_ = true;
+  return true;
+}
+
+bool LaunchedProgram::Attach(DWORD processId) {
+  HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return false;
+  *process_.Receive() = process;
+  processId_ = processId;
+  startedHere_ = false;
   return true;
 }
 
 LaunchedProgram::~LaunchedProgram() {
-  if (IsRunning()) {
+  if (startedHere_ && IsRunning()) {
     ::TerminateProcess(process_.Get(), 1);
     ::WaitForSingleObject(process_.Get(), 5000);
   }
@@ -49,4 +62,17 @@ std::string OwnFolder() {
   }
   std::string full(path.data());
   return full.substr(0, full.find_last_of('\\') + 1);
+}
+
+ScopedHandle TokenWithoutPrivilege(const char* privilegeName) {
+  HANDLE own = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &own)) return ScopedHandle();
+  const ScopedHandle ownToken(own);
+  LUID_AND_ATTRIBUTES removed{};
+  if (!::LookupPrivilegeValueA(nullptr, privilegeName, &removed.Luid)) return ScopedHandle();
+  HANDLE restricted = nullptr;
+  if (!::CreateRestrictedToken(ownToken.Get(), 0, 0, nullptr, 1, &removed, 0, nullptr, &restricted)) {
+    return ScopedHandle();
+  }
+  return ScopedHandle(restricted);
 }

@@ -11,8 +11,12 @@
 // object goes, so that no test leaves a process behind.
 class LaunchedProgram {
  public:
-  // Starts commandLine with the given current directory (empty: ours). False if it did not start.
-  bool Start(const std::string& commandLine, const std::string& currentDirectory = std::string());
+  // Starts commandLine with the given current directory (empty: ours), under `token` when one is
+  // given (else as this process's user). False if it did not start.
+  bool Start(const std::string& commandLine, const std::string& currentDirectory = std::string(),
+             HANDLE token = nullptr);
+  // Follows a program that something else started; it is left running when this object goes.
+  bool Attach(DWORD processId);
   ~LaunchedProgram();
 
   DWORD ProcessId() const { return processId_; }
@@ -25,7 +29,12 @@ class LaunchedProgram {
  private:
   ScopedHandle process_;
   DWORD processId_ = 0;
+  bool startedHere_ = false;
 };
+
+// This process's token with one privilege taken out for good, for starting a program as a user
+// who does not hold it. Invalid when the system refuses.
+ScopedHandle TokenWithoutPrivilege(const char* privilegeName);
 
 // The folder this program was started from, with a trailing backslash.
 std::string OwnFolder();

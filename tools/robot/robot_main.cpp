@@ -1,9 +1,10 @@
-// robot: runs the uninstaller and uses it like a person, printing what it sees.
+// robot: uses the uninstaller like a person and prints what it sees as it happens.
 //
 //   robot [--tick-all] [--tick <line>]... [--uninstall | --cancel] [--restart yes|no]
-//         [--screenshot <file.png>] [--timeout <seconds>] <uninstaller.exe>
+//         [--screenshot <file.png>] [--timeout <seconds>] (<uninstaller.exe> | --attach)
 //
-// Ends with the uninstaller's exit code, or 2 when it could not do what it was asked.
+// With --attach it works an uninstaller that is already running instead of starting one. Ends
+// with the uninstaller's exit code, or 2 when it could not do what it was asked.
 
 #include <windows.h>
 
@@ -25,6 +26,7 @@ struct Options {
   int restartAnswer = IDNO;
   std::string screenshot;
   DWORD timeoutMs = 120000;
+  bool attach = false;
   std::string program;
 };
 
@@ -46,23 +48,15 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.screenshot = argv[++i];
     } else if (arg == "--timeout" && hasValue) {
       options.timeoutMs = static_cast<DWORD>(std::atoi(argv[++i])) * 1000;
+    } else if (arg == "--attach") {
+      options.attach = true;
     } else if (arg.rfind("--", 0) != 0 && options.program.empty()) {
       options.program = arg;
     } else {
       return false;
     }
   }
-  return !options.program.empty();
-}
-
-const char* ButtonName(int id) {
-  switch (id) {
-    case IDOK: return "OK";
-    case IDCANCEL: return "Cancel";
-    case IDYES: return "Yes";
-    case IDNO: return "No";
-    default: return "?";
-  }
+  return options.attach != !options.program.empty();
 }
 
 int Fail(const char* what) {
@@ -70,23 +64,30 @@ int Fail(const char* what) {
   return 2;
 }
 
+void Report(const std::string& line) { std::printf("%s\n", line.c_str()); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Every line goes out at once: a restart the robot agrees to may end it any moment.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::printf("usage: robot [--tick-all] [--tick <line>]... [--uninstall | --cancel] "
-                "[--restart yes|no] [--screenshot <file.png>] [--timeout <seconds>] <program.exe>\n");
+                "[--restart yes|no] [--screenshot <file.png>] [--timeout <seconds>] "
+                "(<program.exe> | --attach)\n");
     return 2;
   }
   robot::UninstallSession session;
-  if (!session.Start("\"" + options.program + "\"", options.timeoutMs)) return Fail("the program did not start");
+  session.ReportEventsTo(&Report);
+  const bool found = options.attach ? session.Attach(options.timeoutMs)
+                                    : session.Start("\"" + options.program + "\"", options.timeoutMs);
+  if (!found) return Fail("no uninstaller came up");
   if (!session.WaitForScan(options.timeoutMs)) return Fail("the scan did not finish");
 
   if (robot::DialogRobot* dialog = session.Dialog()) {
     std::printf("dialog: \"%s\"\n", dialog->Caption().c_str());
-    const auto lines = dialog->ListLines(IDC_PRINTER_LIST);
-    if (lines) {
+    if (const auto lines = dialog->ListLines(IDC_PRINTER_LIST)) {
       std::printf("printers listed: %u\n", static_cast<unsigned>(lines->size()));
       for (const std::string& line : *lines) std::printf("  [ ] %s\n", line.c_str());
     }
@@ -114,14 +115,8 @@ int main(int argc, char** argv) {
       session.RunToEnd(robot::AnswerQuestionsWith(options.restartAnswer), options.timeoutMs);
   for (const robot::StatusSeen& status : record.statuses) {
     if (status.progressPercent) {
-      std::printf("status: %-26s progress bar %d%%\n", status.text.c_str(), *status.progressPercent);
-    } else {
-      std::printf("status: %s\n", status.text.c_str());
+      std::printf("progress bar at \"%s\": %d%%\n", status.text.c_str(), *status.progressPercent);
     }
-  }
-  for (const robot::MessageBoxSeen& seen : record.messageBoxes) {
-    std::printf("message box \"%s\":\n  %s\n  answered: %s\n", seen.box.caption.c_str(),
-                seen.box.text.c_str(), ButtonName(seen.answer));
   }
   if (!record.exitCode) return Fail("the program did not end");
   std::printf("exit code: %lu\n", static_cast<unsigned long>(*record.exitCode));

@@ -9,6 +9,16 @@
 
 namespace robot {
 
+std::string ButtonName(int id) {
+  switch (id) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "button " + std::to_string(id);
+  }
+}
+
 BoxAnswerer AnswerQuestionsWith(int yesNo) {
   return [yesNo](const MessageBoxInfo& box) {
     const auto has = [&](int id) {
@@ -20,9 +30,23 @@ BoxAnswerer AnswerQuestionsWith(int yesNo) {
   };
 }
 
+bool UninstallSession::Attach(DWORD timeoutMs) {
+  HWND found = nullptr;
+  const bool appeared = WaitUntil(
+      [&] {
+        found = ::FindWindowA("#32770", APP_TITLE);
+        return found != nullptr && ::GetDlgItem(found, IDC_PRINTER_LIST) != nullptr;
+      },
+      timeoutMs);
+  DWORD pid = 0;
+  if (!appeared || ::GetWindowThreadProcessId(found, &pid) == 0 || !program_.Attach(pid)) return false;
+  dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
+  return dialog_.has_value();
+}
+
 bool UninstallSession::Start(const std::string& commandLine, DWORD timeoutMs,
-                             const std::string& currentDirectory) {
-  if (!program_.Start(commandLine, currentDirectory)) return false;
+                             const std::string& currentDirectory, HANDLE token) {
+  if (!program_.Start(commandLine, currentDirectory, token)) return false;
   const DWORD pid = program_.ProcessId();
   return WaitUntil(
       [&] {
@@ -90,6 +114,7 @@ RunRecord UninstallSession::RunToEnd(const BoxAnswerer& answer, DWORD timeoutMs)
           const std::string status = dialog_->ControlText(IDC_STATUS_TEXT);
           if (!status.empty() && (record_.statuses.empty() || record_.statuses.back().text != status)) {
             record_.statuses.push_back(StatusSeen{status, std::nullopt});
+            if (report_) report_("status: " + status);
             progressDue = emptyProgressRow_.empty() ? 0 : ::GetTickCount64() + kProgressReadDelayMs;
           }
           if (progressDue != 0 && ::GetTickCount64() >= progressDue) {
@@ -108,9 +133,11 @@ RunRecord UninstallSession::RunToEnd(const BoxAnswerer& answer, DWORD timeoutMs)
                 seen.progress = static_cast<int>(*position);
               }
             }
+            if (report_) report_("message box \"" + box->caption + "\":\n" + box->text);
             if (AnswerMessageBox(*box, seen.answer)) {
               answered = box->window;
               record_.messageBoxes.push_back(seen);
+              if (report_) report_("answered: " + ButtonName(seen.answer));
             }
           }
         }

@@ -40,6 +40,9 @@ struct RunRecord {
 // Chooses the button to press in a message box.
 using BoxAnswerer = std::function<int(const MessageBoxInfo&)>;
 
+// "Yes", "No", "OK"... for a message box button id.
+std::string ButtonName(int id);
+
 // Answers a yes/no question with `yesNo` and any other box with its only (or OK) button.
 BoxAnswerer AnswerQuestionsWith(int yesNo);
 
@@ -47,7 +50,13 @@ class UninstallSession {
  public:
   // Starts the program and waits until its dialog is on screen, or a message box is, or it ended.
   bool Start(const std::string& commandLine, DWORD timeoutMs,
-             const std::string& currentDirectory = std::string());
+             const std::string& currentDirectory = std::string(), HANDLE token = nullptr);
+  // Finds the dialog of an uninstaller that something else started, and follows that program.
+  bool Attach(DWORD timeoutMs);
+
+  // Called with a line of text for every status change, message box and answer, as they happen
+  // (a restart may end this process before RunToEnd returns).
+  void ReportEventsTo(std::function<void(const std::string&)> report) { report_ = std::move(report); }
 
   LaunchedProgram& Program() { return program_; }
   // The dialog, once it has been seen.
@@ -70,6 +79,7 @@ class UninstallSession {
   std::optional<DialogRobot> dialog_;
   std::vector<std::uint8_t> emptyProgressRow_;
   RunRecord record_;
+  std::function<void(const std::string&)> report_;
 };
 
 }  // namespace robot
