@@ -3,6 +3,9 @@
 // The removal operations: each takes out one kind of artefact of the installed product. None of
 // them reports to the user; each does what it can and leaves the caller to go on.
 
+#include <windows.h>
+#include <winspool.h>
+
 #include <list>
 #include <string>
 
@@ -16,3 +19,23 @@ std::string PrinterSettingsKey(const std::string& printerName);
 // Deletes each named printer from the spooler, head to tail, and then its settings key with
 // everything below it, whether or not the printer could be deleted.
 void DeletePrinters(const StringList& printerNames);
+
+// ---- The driver package, its INF files and its data directory ----
+
+// The spooler calls through which the package's forms and print processor are removed; what the
+// package removal does next depends on their outcome. They default to the system's own. Some
+// spoolers only acknowledge these calls (Wine's form calls change nothing, and its processor
+// deletion always answers success), so a caller can stand in for them.
+struct PackageSpoolerCalls {
+  decltype(&::EnumFormsA) enumForms = &::EnumFormsA;
+  decltype(&::DeleteFormA) deleteForm = &::DeleteFormA;
+  decltype(&::DeletePrintProcessorA) deletePrintProcessor = &::DeletePrintProcessorA;
+};
+
+// Takes the model's driver package out of the print system: the forms whose names hold the model
+// name without its maker's three letters and hyphen, the driver, the language monitor and the print
+// processor (each from the registry where the spooler refuses), with a restart of the spooler
+// service between driver and monitor, then the thirteen driver files and, last, the product's
+// Uninstall key. A model name of fewer than five characters is refused and nothing is done.
+void RemoveDriverPackage(const char* model, const char* letter,
+                         const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
