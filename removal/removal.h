@@ -39,3 +39,22 @@ struct PackageSpoolerCalls {
 // Uninstall key. A model name of fewer than five characters is refused and nothing is done.
 void RemoveDriverPackage(const char* model, const char* letter,
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
+
+// Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
+// replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
+void DeleteInfPair(const std::string& path);
+
+// Deletes the INF file recorded in the Uninstall key's InfFile value and its companion, whose name
+// ends in "PNF" in place of the value's last three characters. Runs before the key goes.
+void DeleteRecordedInfFile();
+
+// Replaces `infFiles` with the InfPath of every printer class driver key whose DriverDesc is the
+// driver name, exactly; each goes to the head, so the list ends in reverse enumeration order.
+void CollectDriverInfFiles(StringList& infFiles);
+
+// Deletes each listed INF file, head to tail, from the Windows INF directory with its companion.
+void DeleteCollectedInfFiles(const StringList& infFiles);
+
+// Deletes, with its companion, every INF file of the Windows INF directory whose name starts with
+// "oem" (in that case) and whose manufacturer section has a line keyed by the driver name.
+void DeleteOemInfFiles();

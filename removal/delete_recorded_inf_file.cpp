@@ -1,0 +1,21 @@
+#include <windows.h>
+
+#include "app/target_identity.h"
+#include "removal/registry_text.h"
+#include "removal/removal.h"
+#include "win/reg_key.h"
+
+void DeleteRecordedInfFile() {
+  RegKey uninstallKey;
+  if (uninstallKey.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_READ) != ERROR_SUCCESS) return;
+  std::optional<std::string> infFile = ReadValueText(uninstallKey.Get(), "InfFile");
+  if (!infFile) return;
+  (void)::DeleteFileA(infFile->c_str());
+
+  // The companion's name ends in "PNF" where the recorded one has its extension, whatever its case.
+  static constexpr char kCompanionExtension[] = "PNF";
+  constexpr size_t kExtensionLength = sizeof kCompanionExtension - 1;
+  if (infFile->size() < kExtensionLength) return;
+  infFile->replace(infFile->size() - kExtensionLength, kExtensionLength, kCompanionExtension);
+  (void)::DeleteFileA(infFile->c_str());
+}
