@@ -58,3 +58,8 @@ void DeleteCollectedInfFiles(const StringList& infFiles);
 // Deletes, with its companion, every INF file of the Windows INF directory whose name starts with
 // "oem" (in that case) and whose manufacturer section has a line keyed by the driver name.
 void DeleteOemInfFiles();
+
+// Removes the directory with everything below it, read-only, hidden and system entries included.
+// An entry that is a link to elsewhere (a junction or symbolic link) is removed as a link; what it
+// points to is never entered. Whatever cannot be deleted stays, with the directories above it.
+void DeleteDirectoryTree(const std::string& path);
