@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "removal/delete_at_restart.h"
 #include "removal/removal.h"
 #include "win/unique_handle.h"
 
@@ -25,9 +26,11 @@ void RemoveLink(const std::string& path) {
 }
 
 // `directory` has no trailing separator. Each level keeps its own search open while it empties
-// its subdirectories.
-void RemoveTree(const std::string& directory) {
+// its subdirectories. Returns whether something below it was left for the next restart; the
+// directory is then scheduled too, after its contents, as it cannot go before they have.
+bool RemoveTree(const std::string& directory) {
   ClearReadOnly(directory);
+  bool leftForRestart = false;
   {
     WIN32_FIND_DATAA entry{};
     const ScopedFindHandle search(::FindFirstFileA((directory + "\\*.*").c_str(), &entry));
@@ -40,15 +43,16 @@ void RemoveTree(const std::string& directory) {
         if (isDirectory && isLink) {
           RemoveLink(entryPath);
         } else if (isDirectory) {
-          RemoveTree(entryPath);
+          leftForRestart = RemoveTree(entryPath) || leftForRestart;
         } else {
           ClearReadOnly(entryPath);
-          (void)::DeleteFileA(entryPath.c_str());
+          leftForRestart = DeleteFileOrScheduleAtRestart(entryPath) || leftForRestart;
         }
       } while (::FindNextFileA(search.Get(), &entry));
     }
   }
-  (void)::RemoveDirectoryA(directory.c_str());
+  if (!::RemoveDirectoryA(directory.c_str()) && leftForRestart) RemoveDirectoryAtRestart(directory);
+  return leftForRestart;
 }
 
 }  // namespace
@@ -66,5 +70,5 @@ void DeleteDirectoryTree(const std::string& path) {
     RemoveLink(directory);
     return;
   }
-  RemoveTree(directory);
+  (void)RemoveTree(directory);
 }

@@ -35,8 +35,9 @@ struct PackageSpoolerCalls {
 // Takes the model's driver package out of the print system: the forms whose names hold the model
 // name without its maker's three letters and hyphen, the driver, the language monitor and the print
 // processor (each from the registry where the spooler refuses), with a restart of the spooler
-// service between driver and monitor, then the thirteen driver files and, last, the product's
-// Uninstall key. A model name of fewer than five characters is refused and nothing is done.
+// service between driver and monitor, then the thirteen driver files (one in use goes at the next
+// restart) and, last, the product's Uninstall key. A model name of fewer than five characters is
+// refused and nothing is done.
 void RemoveDriverPackage(const char* model, const char* letter,
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 
@@ -61,5 +62,7 @@ void DeleteOemInfFiles();
 
 // Removes the directory with everything below it, read-only, hidden and system entries included.
 // An entry that is a link to elsewhere (a junction or symbolic link) is removed as a link; what it
-// points to is never entered. Whatever cannot be deleted stays, with the directories above it.
+// points to is never entered. A file in use is deleted at the next restart, and so are the
+// directories it keeps, after it; whatever else cannot be deleted stays, with the directories
+// above it.
 void DeleteDirectoryTree(const std::string& path);

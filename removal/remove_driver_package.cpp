@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/target_identity.h"
+#include "removal/delete_at_restart.h"
 #include "removal/driver_package_names.h"
 #include "removal/removal.h"
 #include "removal/spooler_service.h"
@@ -59,10 +60,11 @@ void DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls
 }
 
 // A directory the system could not name is skipped: a path built on nothing would start at the
-// root of the current drive.
+// root of the current drive. A file in use (the monitor loaded by the spooler, say) goes at the
+// next restart, which the uninstaller offers.
 void DeleteFileIn(const std::optional<std::string>& directory, const std::string& name) {
   if (!directory) return;
-  (void)::DeleteFileA((*directory + "\\" + name).c_str());
+  (void)DeleteFileOrScheduleAtRestart(*directory + "\\" + name);
 }
 
 void DeletePackageFiles(const DriverPackageNames& names) {
