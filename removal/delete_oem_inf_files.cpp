@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/target_identity.h"
+#include "removal/inf_directory.h"
 #include "removal/inf_file_list.h"
 #include "removal/removal.h"
 #include "win/scoped_setup.h"
@@ -25,7 +26,7 @@ bool ListsTheModel(const std::string& infPath) {
 
 }  // namespace
 
-void DeleteOemInfFiles() {
+void DeleteOemInfFiles(const OemInfCalls& calls) {
   const std::optional<std::string> infDirectory = InfDirectory();
   if (!infDirectory) return;
   const std::optional<std::vector<std::string>> names = ListInfFiles(*infDirectory);
@@ -33,6 +34,8 @@ void DeleteOemInfFiles() {
   for (const std::string& name : *names) {
     if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;
     const std::string path = *infDirectory + "\\" + name;
-    if (ListsTheModel(path)) DeleteInfPair(path);
+    if (!ListsTheModel(path)) continue;
+    UninstallPublishedInf(name, calls);
+    DeleteInfPair(path);
   }
 }

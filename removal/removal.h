@@ -4,6 +4,7 @@
 // them reports to the user; each does what it can and leaves the caller to go on.
 
 #include <windows.h>
+#include <setupapi.h>
 #include <winspool.h>
 
 #include <list>
@@ -41,24 +42,34 @@ struct PackageSpoolerCalls {
 void RemoveDriverPackage(const char* model, const char* letter,
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 
+// Every oem INF of the Windows INF directory that the operations below delete is first uninstalled
+// through the system, which also takes its package out of the driver store.
+
 // Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
 // replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
 void DeleteInfPair(const std::string& path);
 
+// How a published ("oem") INF is uninstalled before it is deleted; the system's own call by default.
+struct OemInfCalls {
+  decltype(&::SetupUninstallOEMInfA) uninstallOemInf = &::SetupUninstallOEMInfA;
+};
+
 // Deletes the INF file recorded in the Uninstall key's InfFile value and its companion, whose name
-// ends in "PNF" in place of the value's last three characters. Runs before the key goes.
-void DeleteRecordedInfFile();
+// ends in "PNF" in place of the value's last three characters; only a file directly in the Windows
+// INF directory (compared ignoring case) is deleted. Runs before the key goes.
+void DeleteRecordedInfFile(const OemInfCalls& calls = OemInfCalls{});
 
 // Replaces `infFiles` with the InfPath of every printer class driver key whose DriverDesc is the
 // driver name, exactly; each goes to the head, so the list ends in reverse enumeration order.
 void CollectDriverInfFiles(StringList& infFiles);
 
 // Deletes each listed INF file, head to tail, from the Windows INF directory with its companion.
-void DeleteCollectedInfFiles(const StringList& infFiles);
+// An entry that is not a bare file name is passed over.
+void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls = OemInfCalls{});
 
 // Deletes, with its companion, every INF file of the Windows INF directory whose name starts with
 // "oem" (in that case) and whose manufacturer section has a line keyed by the driver name.
-void DeleteOemInfFiles();
+void DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
 
 // Removes the directory with everything below it, read-only, hidden and system entries included.
 // An entry that is a link to elsewhere (a junction or symbolic link) is removed as a link; what it
