@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -104,6 +107,40 @@ TEST(CollectDriverInfFiles, MatchesTheDriverNameExactlyAndWhole) {
   CollectDriverInfFiles(infFiles);
 
   EXPECT_EQ(infFiles, StringList{"oem10.inf"});
+}
+
+// A class key deleted between its opening and the end of its walk fails every index from then on
+// with another error than "no more items"; the walk must still end. The key is made and deleted
+// over and over while the collection runs over and over, so that deletions land inside walks.
+struct CollectionLoop {
+  std::atomic<bool> stop{false};
+  std::atomic<int> collections{0};
+};
+
+DWORD WINAPI CollectUntilStopped(void* parameter) {
+  auto* loop = static_cast<CollectionLoop*>(parameter);
+  while (!loop->stop) {
+    StringList infFiles;
+    CollectDriverInfFiles(infFiles);
+    ++loop->collections;
+  }
+  return 0;
+}
+
+TEST(CollectDriverInfFiles, EndsWhenTheClassKeyIsDeletedWhileItIsWalked) {
+  CollectionLoop loop;
+  const HANDLE collector = ::CreateThread(nullptr, 0, CollectUntilStopped, &loop, 0, nullptr);
+  ASSERT_NE(collector, nullptr);
+  const DWORD end = ::GetTickCount() + 3000;
+  while (::GetTickCount() < end) {
+    StageClassKey({"0000", DRIVER_NAME, std::string("oem3.inf")});
+    (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, stager::kPrinterClassKey);
+  }
+  loop.stop = true;
+
+  EXPECT_EQ(::WaitForSingleObject(collector, 10000), WAIT_OBJECT_0) << "a collection never ended";
+  EXPECT_GT(loop.collections, 100);
+  ::CloseHandle(collector);
 }
 
 TEST(DeleteCollectedInfFiles, DeletesEachEntryAndItsCompanionFromTheInfDirectory) {
