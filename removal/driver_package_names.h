@@ -7,21 +7,21 @@
 #include <string>
 
 struct DriverPackageNames {
-  std::string formMarker;     // the model without its first four characters: "820wide"
-  std::string driverName;     // "KARVELO QTM-820wide"
-  std::string driverKey;      // the spooler's key of that driver, version 3
+  std::string formMarker;        // the model without its first four characters: "820wide"
+  std::string driverName;        // "KARVELO QTM-820wide"
+  std::string driverKey;         // the spooler's key of that driver, version 3
   std::string driverPrinterKey;  // the printer key named after the driver
-  std::string monitorName;    // the model without its hyphen: "KVL Language Monitor QTM820wide"
+  std::string monitorName;       // the model without its hyphen: "KVL Language Monitor QTM820wide"
   std::string monitorKey;
-  std::string processorName;  // "KVL PRINT PROCESSOR QTM820wide"
+  std::string processorName;     // "KVL PRINT PROCESSOR QTM820wide"
   std::string processorKey;
   std::string uninstallKey;
 
-  std::string monitorFile;    // "MON820w.DLL", in the system directory
-  std::string processorFile;  // "PRO820w.dll", in the print processor directory
-  std::string driverFileStem;  // "QTM820wE"
-  std::string uiFileStem;      // "UI820w"
-  std::string unidrvFileStem;  // "UNI820w"
+  std::string monitorFile;       // "MON820w.DLL", in the system directory
+  std::string processorFile;     // "PRO820w.dll", in the print processor directory
+  std::string driverFileStem;    // "QTM820wE"
+  std::string uiFileStem;        // "UI820w"
+  std::string unidrvFileStem;    // "UNI820w"
 };
 
 // Nothing when the model name is too short to have the shape the names are cut from: with fewer
