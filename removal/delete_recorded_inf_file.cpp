@@ -20,9 +20,10 @@ void DeleteRecordedInfFile(const OemInfCalls& calls) {
   (void)::DeleteFileA(infFile->c_str());
 
   // The companion's name ends in "PNF" where the recorded one has its extension, whatever its case.
+  // A shorter name has no such characters; taking them from the directory would name a file there.
   static constexpr char kCompanionExtension[] = "PNF";
   constexpr size_t kExtensionLength = sizeof kCompanionExtension - 1;
-  if (infFile->size() < kExtensionLength) return;
+  if (name.size() < kExtensionLength) return;
   infFile->replace(infFile->size() - kExtensionLength, kExtensionLength, kCompanionExtension);
   (void)::DeleteFileA(infFile->c_str());
 }

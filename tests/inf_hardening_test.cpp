@@ -112,6 +112,20 @@ std::vector<RecordedValue> RecordedValues() {
 
 INSTANTIATE_TEST_SUITE_P(Values, RecordedInfFileLocation, ::testing::ValuesIn(RecordedValues()));
 
+TEST(RecordedInfFileName, ShorterThanAnExtensionHasNoCompanionOutsideTheInfDirectory) {
+  const std::string inf = stager::FolderPath(stager::Folder::Inf);
+  StageFileAt(inf + "\\ab");
+  const std::string outside = inf + "PNF";  // the value with its last three characters, "\\ab", replaced
+  StageFileAt(outside);
+  std::string error;
+  ASSERT_TRUE(stager::StageUninstallKey(inf + "\\ab", error)) << error;
+
+  DeleteRecordedInfFile();
+
+  EXPECT_FALSE(Exists(inf + "\\ab"));
+  EXPECT_TRUE(Exists(outside)) << outside;
+}
+
 // Wine removes the INF when asked to uninstall it, so whether the uninstall came first is seen by
 // a stand-in that notes, before passing the call on, whether the INF was still there.
 struct HandedOver {
