@@ -3,6 +3,10 @@
 // The removal operations: each takes out one kind of artefact of the installed product. None of
 // them reports to the user; each does what it can and leaves the caller to go on.
 
+#include <windows.h>
+#include <setupapi.h>
+#include <winspool.h>
+
 #include <list>
 #include <string>
 
@@ -16,3 +20,60 @@ std::string PrinterSettingsKey(const std::string& printerName);
 // Deletes each named printer from the spooler, head to tail, and then its settings key with
 // everything below it, whether or not the printer could be deleted.
 void DeletePrinters(const StringList& printerNames);
+
+// ---- The driver package, its INF files and its data directory ----
+
+// The spooler calls through which the package's forms and print processor are removed; what the
+// package removal does next depends on their outcome. They default to the system's own. Some
+// spoolers only acknowledge these calls (Wine's form calls change nothing, and its processor
+// deletion always answers success), so a caller can stand in for them.
+struct PackageSpoolerCalls {
+  decltype(&::EnumFormsA) enumForms = &::EnumFormsA;
+  decltype(&::DeleteFormA) deleteForm = &::DeleteFormA;
+  decltype(&::DeletePrintProcessorA) deletePrintProcessor = &::DeletePrintProcessorA;
+};
+
+// Takes the model's driver package out of the print system: the forms whose names hold the model
+// name without its maker's three letters and hyphen, the driver, the language monitor and the print
+// processor (each from the registry where the spooler refuses), with a restart of the spooler
+// service between driver and monitor, then the thirteen driver files (one in use goes at the next
+// restart) and, last, the product's Uninstall key. A model name of fewer than five characters is
+// refused and nothing is done.
+void RemoveDriverPackage(const char* model, const char* letter,
+                         const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
+
+// Every oem INF of the Windows INF directory that the operations below delete is first uninstalled
+// through the system, which also takes its package out of the driver store.
+
+// Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
+// replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
+void DeleteInfPair(const std::string& path);
+
+// How a published ("oem") INF is uninstalled before it is deleted; the system's own call by default.
+struct OemInfCalls {
+  decltype(&::SetupUninstallOEMInfA) uninstallOemInf = &::SetupUninstallOEMInfA;
+};
+
+// Deletes the INF file recorded in the Uninstall key's InfFile value and its companion, whose name
+// ends in "PNF" in place of the value's last three characters; only a file directly in the Windows
+// INF directory (compared ignoring case) is deleted. Runs before the key goes.
+void DeleteRecordedInfFile(const OemInfCalls& calls = OemInfCalls{});
+
+// Replaces `infFiles` with the InfPath of every printer class driver key whose DriverDesc is the
+// driver name, exactly; each goes to the head, so the list ends in reverse enumeration order.
+void CollectDriverInfFiles(StringList& infFiles);
+
+// Deletes each listed INF file, head to tail, from the Windows INF directory with its companion.
+// An entry that is not a bare file name is passed over.
+void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls = OemInfCalls{});
+
+// Deletes, with its companion, every INF file of the Windows INF directory whose name starts with
+// "oem" (in that case) and whose manufacturer section has a line keyed by the driver name.
+void DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
+
+// Removes the directory with everything below it, read-only, hidden and system entries included.
+// An entry that is a link to elsewhere (a junction or symbolic link) is removed as a link; what it
+// points to is never entered. A file in use is deleted at the next restart, and so are the
+// directories it keeps, after it; whatever else cannot be deleted stays, with the directories
+// above it.
+void DeleteDirectoryTree(const std::string& path);

@@ -3,6 +3,9 @@
 // A model installation described as data, and the stager that creates it in the running Windows
 // (a Wine prefix in tests) through the system's own interfaces.
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,37 @@ struct PrinterSpec {
   bool settingsKey = true;  // the model driver's per-printer settings key, with a value or two
 };
 
+// The folders the driver package installs files into.
+enum class Folder { System, PrintProcessor, PrinterDriver, Windows, Inf };
+
+// A file in one of those folders, named relative to it (for example "3\\QTM820wE.dll").
+struct FileSpec {
+  Folder folder;
+  std::string relativePath;
+};
+
+// A setup information file in the Windows INF directory.
+struct InfFileSpec {
+  std::string name;
+  bool listsModel = true;  // its "KARVELO" section has the line keyed by the driver name
+  bool companion = true;   // the compiled companion, the same stem with ".PNF", lies beside it
+};
+
+// A subkey of the printer device class key, one per installed printer driver.
+struct DriverClassKeySpec {
+  std::string subkey;
+  std::string driverDesc;
+  std::optional<std::string> infPath;
+};
+
+// An entry of a directory tree, named relative to the tree's root, with the attributes it gets
+// once everything is in place.
+struct TreeEntrySpec {
+  std::string relativePath;
+  bool directory = false;
+  DWORD attributes = 0;
+};
+
 struct Installation {
   std::vector<DriverSpec> drivers;
   std::vector<PrinterSpec> printers;
@@ -31,6 +65,12 @@ struct Installation {
   std::vector<std::string> orphanSettingsKeys;
   bool uninstallKey = false;
   std::string uninstallInfFile;  // the Uninstall key's InfFile value; none when empty
+  bool monitorKey = false;       // the language monitor as the spooler records it
+  bool processorKey = false;     // the print processor as the spooler records it
+  std::vector<FileSpec> files;
+  std::vector<InfFileSpec> infFiles;
+  std::vector<DriverClassKeySpec> driverClassKeys;
+  std::vector<TreeEntrySpec> dataDirectory;  // the driver's data directory; none when empty
 };
 
 // The model's own driver, with its files named as the installer names them.
@@ -46,5 +86,12 @@ bool StageDriver(const DriverSpec& driver, std::string& error);
 bool StagePrinter(const PrinterSpec& printer, std::string& error);
 bool StageSettingsKey(const std::string& printerName, std::string& error);
 bool StageUninstallKey(const std::string& infFile, std::string& error);
+bool StageMonitorKey(std::string& error);
+bool StageProcessorKey(std::string& error);
+bool StageFile(const FileSpec& file, std::string& error);
+bool StageInfFile(const InfFileSpec& inf, std::string& error);
+bool StageDriverClassKey(const DriverClassKeySpec& key, std::string& error);
+// Creates `root` and the entries below it, then gives each entry its attributes, deepest first.
+bool StageDirectoryTree(const std::string& root, const std::vector<TreeEntrySpec>& entries, std::string& error);
 
 }  // namespace stager

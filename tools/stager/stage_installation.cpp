@@ -1,5 +1,6 @@
 #include "app/target_identity.h"
 #include "tools/stager/installation.h"
+#include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"
 
 namespace stager {
@@ -22,7 +23,20 @@ bool Stage(const Installation& installation, std::string& error) {
   for (const std::string& name : installation.orphanSettingsKeys) {
     if (!StageSettingsKey(name, error)) return false;
   }
-  return !installation.uninstallKey || StageUninstallKey(installation.uninstallInfFile, error);
+  if (installation.uninstallKey && !StageUninstallKey(installation.uninstallInfFile, error)) return false;
+  if (installation.monitorKey && !StageMonitorKey(error)) return false;
+  if (installation.processorKey && !StageProcessorKey(error)) return false;
+  for (const FileSpec& file : installation.files) {
+    if (!StageFile(file, error)) return false;
+  }
+  for (const InfFileSpec& inf : installation.infFiles) {
+    if (!StageInfFile(inf, error)) return false;
+  }
+  for (const DriverClassKeySpec& key : installation.driverClassKeys) {
+    if (!StageDriverClassKey(key, error)) return false;
+  }
+  return installation.dataDirectory.empty() ||
+         StageDirectoryTree(DataDirectoryPath(), installation.dataDirectory, error);
 }
 
 }  // namespace stager

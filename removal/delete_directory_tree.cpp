@@ -1,0 +1,74 @@
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "removal/delete_at_restart.h"
+#include "removal/removal.h"
+#include "win/unique_handle.h"
+
+namespace {
+
+bool IsDots(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+void ClearReadOnly(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
+  (void)::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// A junction or directory symbolic link goes as a link: removing it leaves its target alone.
+void RemoveLink(const std::string& path) {
+  ClearReadOnly(path);
+  (void)::RemoveDirectoryA(path.c_str());
+}
+
+// `directory` has no trailing separator. Each level keeps its own search open while it empties
+// its subdirectories. Returns whether something below it was left for the next restart; the
+// directory is then scheduled too, after its contents, as it cannot go before they have.
+bool RemoveTree(const std::string& directory) {
+  ClearReadOnly(directory);
+  bool leftForRestart = false;
+  {
+    WIN32_FIND_DATAA entry{};
+    const ScopedFindHandle search(::FindFirstFileA((directory + "\\*.*").c_str(), &entry));
+    if (search.IsValid()) {
+      do {
+        if (IsDots(entry.cFileName)) continue;
+        const std::string entryPath = directory + "\\" + entry.cFileName;
+        const bool isDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        if (isDirectory && isLink) {
+          RemoveLink(entryPath);
+        } else if (isDirectory) {
+          leftForRestart = RemoveTree(entryPath) || leftForRestart;
+        } else {
+          ClearReadOnly(entryPath);
+          leftForRestart = DeleteFileOrScheduleAtRestart(entryPath) || leftForRestart;
+        }
+      } while (::FindNextFileA(search.Get(), &entry));
+    }
+  }
+  if (!::RemoveDirectoryA(directory.c_str()) && leftForRestart) RemoveDirectoryAtRestart(directory);
+  return leftForRestart;
+}
+
+}  // namespace
+
+void DeleteDirectoryTree(const std::string& path) {
+  // An empty path would make the search pattern "\*.*": the root of the current drive.
+  if (path.empty()) return;
+  std::string directory = path;
+  if (directory.back() == '\\') directory.pop_back();
+  if (directory.empty()) return;
+
+  const DWORD attributes = ::GetFileAttributesA(directory.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    RemoveLink(directory);
+    return;
+  }
+  (void)RemoveTree(directory);
+}

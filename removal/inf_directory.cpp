@@ -1,0 +1,25 @@
+#include "removal/inf_directory.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <cstring>
+
+bool IsBareFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
+}
+
+bool NamesFileDirectlyIn(const std::string& path, const std::string& directory, std::string& name) {
+  const size_t separator = path.find_last_of("\\/");
+  if (separator == std::string::npos) return false;
+  const std::string parent = path.substr(0, separator);
+  name = path.substr(separator + 1);
+  return IsBareFileName(name) &&
+         ::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, parent.c_str(), static_cast<int>(parent.size()),
+                          directory.c_str(), static_cast<int>(directory.size())) == CSTR_EQUAL;
+}
+
+void UninstallPublishedInf(const std::string& name, const OemInfCalls& calls) {
+  if (::_strnicmp(name.c_str(), "oem", 3) != 0) return;
+  (void)calls.uninstallOemInf(name.c_str(), SUOI_FORCEDELETE, nullptr);
+}

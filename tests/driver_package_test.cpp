@@ -1,0 +1,394 @@
+// Removing the model's driver package from a staged installation, under Wine, against the real
+// spooler, registry and files.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/target_identity.h"
+#include "removal/removal.h"
+#include "tests/helpers/planted_net.h"
+#include "tests/removal_test_support.h"
+#include "tools/stager/installation.h"
+#include "tools/stager/package_layout.h"
+#include "tools/stager/system_state.h"
+
+namespace {
+
+using namespace removal_test;
+using stager::FileSpec;
+
+void RemoveModelPackage(const PackageSpoolerCalls& spooler = PackageSpoolerCalls{}) {
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, spooler);
+}
+
+stager::Installation StagedPackage() {
+  stager::Installation package;
+  package.drivers = {stager::ModelDriver(), stager::OtherDriver("Generic Thermal 58")};
+  package.uninstallKey = true;
+  package.monitorKey = true;
+  package.processorKey = true;
+  package.files = stager::ModelDriverFiles();
+  const std::vector<FileSpec> decoys = stager::DriverFileDecoys();
+  package.files.insert(package.files.end(), decoys.begin(), decoys.end());
+  return package;
+}
+
+bool KeyExists(const std::string& key) { return stager::RegistryKeyExists(HKEY_LOCAL_MACHINE, key); }
+
+bool DriverInstalled(const std::string& name) {
+  const std::vector<std::string> drivers = stager::ListPrinterDrivers();
+  return std::find(drivers.begin(), drivers.end(), name) != drivers.end();
+}
+
+// ---- Forms: Wine's form calls change nothing, so the model's forms are listed by a stand-in that
+// adds them to the spooler's real forms, and deletions are recorded before the real call. ----
+
+std::vector<std::string> g_modelForms;
+std::vector<std::string> g_deletedForms;
+
+BOOL WINAPI EnumRealAndModelForms(HANDLE server, DWORD level, BYTE* buffer, DWORD size, DWORD* needed,
+                                  DWORD* returned) {
+  std::vector<std::string> names;
+  DWORD realNeeded = 0, realCount = 0;
+  (void)::EnumFormsA(server, 1, nullptr, 0, &realNeeded, &realCount);
+  std::vector<BYTE> real(realNeeded + 1);
+  if (::EnumFormsA(server, 1, real.data(), realNeeded, &realNeeded, &realCount)) {
+    const auto* forms = reinterpret_cast<const FORM_INFO_1A*>(real.data());
+    for (DWORD i = 0; i < realCount; ++i) names.push_back(forms[i].pName);
+  }
+  names.insert(names.end(), g_modelForms.begin(), g_modelForms.end());
+
+  DWORD total = static_cast<DWORD>(names.size() * sizeof(FORM_INFO_1A));
+  for (const std::string& name : names) total += static_cast<DWORD>(name.size() + 1);
+  *needed = total;
+  *returned = 0;
+  if (level != 1 || buffer == nullptr || size < total) {
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  auto* records = reinterpret_cast<FORM_INFO_1A*>(buffer);
+  char* text = reinterpret_cast<char*>(buffer + names.size() * sizeof(FORM_INFO_1A));
+  for (size_t i = 0; i < names.size(); ++i) {
+    records[i] = FORM_INFO_1A{};
+    records[i].pName = text;
+    text = std::copy(names[i].begin(), names[i].end(), text);
+    *text++ = '\0';
+  }
+  *returned = static_cast<DWORD>(names.size());
+  return TRUE;
+}
+
+BOOL WINAPI RecordAndDeleteForm(HANDLE server, LPSTR name) {
+  g_deletedForms.push_back(name);
+  return ::DeleteFormA(server, name);
+}
+
+TEST(DriverPackageForms, OnlyFormsHoldingTheModelTailExactlyGo) {
+  g_modelForms = {"820wide Roll 80mm", "Roll 820wide 80mm", "Receipt 820wide",
+                  "820WIDE Roll",      "Roll 820w 80mm"};
+  g_deletedForms.clear();
+  PackageSpoolerCalls spooler;
+  spooler.enumForms = EnumRealAndModelForms;
+  spooler.deleteForm = RecordAndDeleteForm;
+
+  RemoveModelPackage(spooler);
+
+  EXPECT_EQ(g_deletedForms,
+            (std::vector<std::string>{"820wide Roll 80mm", "Roll 820wide 80mm", "Receipt 820wide"}));
+}
+
+// ---- A model name too short for its shape is refused before anything is touched. ----
+
+int g_formListings = 0;
+BOOL WINAPI CountFormListings(HANDLE server, DWORD level, BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
+  ++g_formListings;
+  return ::EnumFormsA(server, level, buffer, size, needed, returned);
+}
+
+class ShortModelName : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShortModelName, IsRefusedAndNothingIsDone) {
+  const std::string uninstallKey = std::string(UNINSTALL_KEY_PREFIX) + GetParam();
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_LOCAL_MACHINE, uninstallKey, "DisplayName", "kept"));
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  g_formListings = 0;
+  PackageSpoolerCalls spooler;
+  spooler.enumForms = CountFormListings;
+
+  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, spooler);
+
+  EXPECT_EQ(g_formListings, 0);
+  EXPECT_TRUE(KeyExists(uninstallKey));
+  EXPECT_TRUE(DriverInstalled(DRIVER_NAME));
+  EXPECT_TRUE(KeyExists(stager::kMonitorKey));
+  for (const FileSpec& file : stager::ModelDriverFiles()) EXPECT_TRUE(Exists(stager::FullPath(file))) << file.relativePath;
+}
+
+INSTANTIATE_TEST_SUITE_P(FewerThanFiveCharacters, ShortModelName, ::testing::Values("", "Q", "QTM-"));
+
+// ---- Driver, monitor, processor, files, Uninstall key. ----
+
+TEST(DriverPackage, DriverMonitorAndUninstallKeyAreGoneAnotherDriverStays) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_LOCAL_MACHINE, stager::kDriverPrinterKey, "Name", DRIVER_NAME));
+  ASSERT_TRUE(DriverInstalled(DRIVER_NAME));
+  ASSERT_TRUE(KeyExists(stager::kMonitorKey));
+
+  RemoveModelPackage();
+
+  EXPECT_FALSE(DriverInstalled(DRIVER_NAME));
+  EXPECT_FALSE(KeyExists(stager::kDriverKey));
+  EXPECT_FALSE(KeyExists(stager::kDriverPrinterKey));
+  EXPECT_FALSE(KeyExists(stager::kMonitorKey));
+  EXPECT_FALSE(KeyExists(UNINSTALL_KEY));
+  EXPECT_TRUE(DriverInstalled("Generic Thermal 58"));
+}
+
+// Wine's spooler refuses to delete one version of a driver, so the registry fallback runs there. A
+// driver key with many subkeys takes a while to delete; a watcher sees the printer key go and
+// checks that the driver key had gone before it.
+TEST(DriverPackage, FallbackDeletesTheDriverKeyBeforeThePrinterKey) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_LOCAL_MACHINE, stager::kDriverPrinterKey, "Name", DRIVER_NAME));
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_TRUE(stager::WriteRegistryDword(HKEY_LOCAL_MACHINE,
+                                           std::string(stager::kDriverKey) + "\\Settings\\" + std::to_string(i),
+                                           "Value", i));
+  }
+  std::atomic<bool> done{false};
+  std::atomic<int> driverKeyWhenPrinterKeyWent{-1};
+  std::thread watcher([&] {
+    while (!done) {
+      if (!KeyExists(stager::kDriverPrinterKey)) {
+        driverKeyWhenPrinterKeyWent = KeyExists(stager::kDriverKey) ? 1 : 0;
+        return;
+      }
+    }
+  });
+
+  RemoveModelPackage();
+  done = true;
+  watcher.join();
+
+  EXPECT_EQ(driverKeyWhenPrinterKeyWent, 0) << "-1: the printer key stayed; 1: it went before the driver key";
+}
+
+BOOL WINAPI AcceptProcessorDeletion(LPSTR, LPSTR, LPSTR) { return TRUE; }
+
+std::vector<std::string> g_refusedProcessor;
+BOOL WINAPI RefuseProcessorDeletion(LPSTR server, LPSTR environment, LPSTR name) {
+  g_refusedProcessor = {server == nullptr ? "(local)" : server, environment, name};
+  ::SetLastError(ERROR_UNKNOWN_PRINTPROCESSOR);
+  return FALSE;
+}
+
+TEST(DriverPackage, ProcessorKeyIsDeletedDirectlyOnlyWhenTheSpoolerRefuses) {
+  std::string error;
+  ASSERT_TRUE(stager::StageProcessorKey(error)) << error;
+  PackageSpoolerCalls accepting;
+  accepting.deletePrintProcessor = AcceptProcessorDeletion;
+  RemoveModelPackage(accepting);
+  EXPECT_TRUE(KeyExists(stager::kProcessorKey)) << "deleted although the spooler accepted";
+
+  PackageSpoolerCalls refusing;
+  refusing.deletePrintProcessor = RefuseProcessorDeletion;
+  RemoveModelPackage(refusing);
+  EXPECT_FALSE(KeyExists(stager::kProcessorKey));
+  EXPECT_EQ(g_refusedProcessor,
+            (std::vector<std::string>{"(local)", "Windows NT x86", stager::kProcessorName}));
+}
+
+TEST(DriverPackage, TheThirteenFilesGoAndLookAlikesStay) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+
+  RemoveModelPackage();
+
+  for (const FileSpec& file : stager::ModelDriverFiles()) {
+    EXPECT_FALSE(Exists(stager::FullPath(file))) << stager::FullPath(file);
+  }
+  for (const FileSpec& file : stager::DriverFileDecoys()) {
+    EXPECT_TRUE(Exists(stager::FullPath(file))) << stager::FullPath(file);
+  }
+}
+
+// ---- The spooler restart, and what a second run does. ----
+
+struct ServiceState {
+  DWORD state = 0;
+  DWORD processId = 0;
+};
+
+ServiceState SpoolerState() {
+  ServiceState result;
+  const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const SC_HANDLE service = manager ? ::OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
+  SERVICE_STATUS_PROCESS status{};
+  DWORD size = 0;
+  if (service && ::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                        sizeof status, &size)) {
+    result = {status.dwCurrentState, status.dwProcessId};
+  }
+  if (service) ::CloseServiceHandle(service);
+  if (manager) ::CloseServiceHandle(manager);
+  return result;
+}
+
+// The spooler's process, once the service reports that it runs.
+DWORD RunningSpoolerProcess() {
+  for (int wait = 0; wait < 100; ++wait) {
+    const ServiceState state = SpoolerState();
+    if (state.state == SERVICE_RUNNING && state.processId != 0) return state.processId;
+    ::Sleep(100);
+  }
+  return 0;
+}
+
+bool StartSpooler() {
+  const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const SC_HANDLE service = manager ? ::OpenServiceA(manager, "Spooler", SERVICE_START) : nullptr;
+  const bool started = service && (::StartServiceA(service, 0, nullptr) ||
+                                    ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
+  if (service) ::CloseServiceHandle(service);
+  if (manager) ::CloseServiceHandle(manager);
+  return started && RunningSpoolerProcess() != 0;
+}
+
+TEST(SpoolerRestart, HappensOnEveryRunAlsoWithNothingInstalled) {
+  ASSERT_TRUE(StartSpooler());
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    const DWORD before = RunningSpoolerProcess();
+    RemoveModelPackage();
+    const DWORD after = RunningSpoolerProcess();
+    EXPECT_NE(after, 0u) << "the spooler is not running again";
+    EXPECT_NE(after, before) << "the spooler was not restarted";
+  }
+}
+
+// Everything the package removal could touch, as names, so that two states can be compared.
+std::set<std::string> Snapshot() {
+  std::set<std::string> state;
+  std::vector<std::string> folders = {stager::FolderPath(stager::Folder::System),
+                                      stager::FolderPath(stager::Folder::PrintProcessor),
+                                      stager::FolderPath(stager::Folder::Windows),
+                                      stager::FolderPath(stager::Folder::Inf)};
+  const std::string driverFolder = stager::FolderPath(stager::Folder::PrinterDriver);
+  for (const char* sub : {"", "\\2", "\\3"}) folders.push_back(driverFolder + sub);
+  for (const std::string& folder : folders) {
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      state.insert(folder + "\\" + entry.cFileName);
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+  }
+  for (const std::string& driver : stager::ListPrinterDrivers()) state.insert("driver " + driver);
+  for (const stager::ListedPrinter& printer : stager::ListPrinters()) state.insert("printer " + printer.name);
+  for (const char* key : {stager::kDriverKey, stager::kDriverPrinterKey, stager::kMonitorKey,
+                          stager::kProcessorKey, UNINSTALL_KEY}) {
+    if (KeyExists(key)) state.insert(std::string("key ") + key);
+  }
+  return state;
+}
+
+BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM found) {
+  if (::IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(found)->insert(window);
+  return TRUE;
+}
+
+// Top-level windows that are visible, of any process.
+std::set<HWND> VisibleWindows() {
+  std::set<HWND> windows;
+  ::EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+TEST(DriverPackage, SecondRunChangesNothingElseAndShowsNothing) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  RemoveModelPackage();
+  const std::set<std::string> afterFirstRun = Snapshot();
+
+  const std::set<HWND> shownBefore = VisibleWindows();
+  std::atomic<bool> done{false};
+  std::set<HWND> shownDuring;
+  std::thread watcher([&] {
+    while (!done) {
+      for (HWND window : VisibleWindows()) {
+        if (!shownBefore.count(window)) shownDuring.insert(window);
+      }
+      ::Sleep(20);
+    }
+  });
+  RemoveModelPackage();
+  done = true;
+  watcher.join();
+
+  EXPECT_EQ(Snapshot(), afterFirstRun);
+  EXPECT_TRUE(shownDuring.empty()) << shownDuring.size() << " window(s) appeared";
+}
+
+// ---- The spooler commands run the system's own net.exe, never one planted beside the program or
+// in the current folder. ----
+
+TEST(SpoolerRestart, NeverRunsANetPlantedBesideTheProgramOrInTheCurrentFolder) {
+  const std::string downloads = "C:\\Users\\Public\\Downloads\\driver-cleanup";
+  const std::string work = "C:\\work";
+  ASSERT_TRUE(stager::MakeDirectories(downloads));
+  ASSERT_TRUE(stager::MakeDirectories(work));
+  ASSERT_TRUE(CopyFileTo(BuildProgram("remove_package_host.exe"), downloads + "\\cleanup.exe"));
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_net.exe"), downloads + "\\net.exe"));
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_net.exe"), work + "\\net.exe"));
+
+  // The plant works: a bare "net" started with this current folder runs it.
+  ASSERT_TRUE(::SetCurrentDirectoryA(work.c_str()));
+  ASSERT_GT(::WinExec("net stop spooler", SW_HIDE), 31u);
+  for (int wait = 0; wait < 100 && !Exists(kPlantedNetMarker); ++wait) ::Sleep(50);
+  ASSERT_TRUE(Exists(kPlantedNetMarker)) << "the planted net.exe could not be run at all";
+  ASSERT_TRUE(::DeleteFileA(kPlantedNetMarker));
+  ASSERT_TRUE(StartSpooler());
+  const DWORD spoolerBefore = RunningSpoolerProcess();
+
+  EXPECT_EQ(RunToExit("\"" + downloads + "\\cleanup.exe\"", work, 60000), std::optional<DWORD>(0));
+
+  EXPECT_FALSE(Exists(kPlantedNetMarker)) << "a planted net.exe ran";
+  EXPECT_NE(RunningSpoolerProcess(), spoolerBefore) << "the system's net did not restart the spooler";
+}
+
+// Without its local print provider the spooler cannot name the driver or processor directory. The
+// files of those directories are then left alone, rather than looked for at the root of the
+// current drive; the other directories are still cleaned.
+TEST(DriverPackage, FilesOfADirectoryTheSystemCannotNameAreLeftAlone) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  const std::vector<std::string> atDriveRoot = {"C:\\3\\QTM820wE.dll", "C:\\3\\UI820w.INI", "C:\\PRO820w.dll"};
+  ASSERT_TRUE(stager::MakeDirectories("C:\\3"));
+  for (const std::string& path : atDriveRoot) ASSERT_TRUE(stager::WriteFileText(path, "not the driver's"));
+
+  // Wine's per-program setting: the host runs with the local print provider disabled.
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_CURRENT_USER,
+                                          "Software\\Wine\\AppDefaults\\remove_package_host.exe\\DllOverrides",
+                                          "localspl", ""));
+  ASSERT_EQ(RunToExit("\"" + BuildProgram("remove_package_host.exe") + "\"", "C:\\", 60000), std::optional<DWORD>(0));
+
+  for (const std::string& path : atDriveRoot) EXPECT_TRUE(Exists(path)) << path;
+  EXPECT_FALSE(Exists(stager::FullPath({stager::Folder::System, "MON820w.DLL"})));
+  EXPECT_FALSE(Exists(stager::FullPath({stager::Folder::Windows, "QTM820wE.dll"})));
+  EXPECT_TRUE(Exists(stager::FullPath({stager::Folder::PrinterDriver, "3\\QTM820wE.dll"})));
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+
+// What the removal tests share: files and folders, helper programs, and links.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "tools/robot/launched_program.h"
+
+namespace removal_test {
+
+bool Exists(const std::string& path);
+bool IsLink(const std::string& path);
+bool CopyFileTo(const std::string& source, const std::string& destination);
+
+// Runs a program of the build folder with its arguments (and in `currentDirectory`, when given)
+// and waits for its exit code; nothing when it did not end within the time.
+std::optional<DWORD> RunToExit(const std::string& commandLine, const std::string& currentDirectory,
+                               DWORD timeoutMs);
+
+// A program of the build folder, by its file name.
+std::string BuildProgram(const std::string& fileName);
+
+// Keeps `path` open, sharing nothing, in another process until the object goes.
+class FileHolder {
+ public:
+  bool Hold(const std::string& path);
+
+ private:
+  LaunchedProgram holder_;
+};
+
+// Makes `link` a directory link to `target`. Windows makes a symbolic link (given the privilege);
+// Wine can make neither symbolic links nor junctions, but shows a Unix symbolic link as a
+// directory reparse point, so there the link is made on the Unix side. False if neither worked.
+bool MakeDirectoryLink(const std::string& link, const std::string& target);
+
+}  // namespace removal_test

@@ -1,0 +1,53 @@
+#include "app/target_identity.h"
+#include "tools/stager/installation.h"
+#include "tools/stager/package_layout.h"
+#include "tools/stager/system_state.h"
+
+namespace stager {
+
+namespace {
+
+std::string InfText(bool listsModel) {
+  // A printer INF as the model's installer writes it; without the model's line it lists a sibling.
+  const std::string modelLine = listsModel ? "\"KARVELO QTM-820wide\" = QTM820WE.GPD, USBPRINT\\KARVELOQTM-820wide\r\n"
+                                           : "\"KARVELO QTM-820narrow\" = QTM820NE.GPD, USBPRINT\\KARVELOQTM-820narrow\r\n";
+  return "[Version]\r\n"
+         "Signature=\"$Windows NT$\"\r\n"
+         "Class=Printer\r\n"
+         "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}\r\n"
+         "Provider=KARVELO\r\n"
+         "\r\n"
+         "[Manufacturer]\r\n"
+         "KARVELO=KARVELO\r\n"
+         "\r\n"
+         "[KARVELO]\r\n" +
+         modelLine;
+}
+
+std::string CompanionName(const std::string& infName) {
+  return infName.substr(0, infName.find_last_of('.')) + ".PNF";
+}
+
+}  // namespace
+
+bool StageInfFile(const InfFileSpec& inf, std::string& error) {
+  const std::string folder = FolderPath(Folder::Inf);
+  if (folder.empty()) return (error = "no INF directory"), false;
+  if (!WriteFileText(folder + "\\" + inf.name, InfText(inf.listsModel))) {
+    return (error = LastErrorText("writing " + inf.name)), false;
+  }
+  if (inf.companion && !WriteFileText(folder + "\\" + CompanionName(inf.name), std::string("PNF\x02\x01", 5))) {
+    return (error = LastErrorText("writing the companion of " + inf.name)), false;
+  }
+  return true;
+}
+
+bool StageDriverClassKey(const DriverClassKeySpec& key, std::string& error) {
+  const std::string path = std::string(kPrinterClassKey) + "\\" + key.subkey;
+  const bool written = WriteRegistryString(HKEY_LOCAL_MACHINE, path, "DriverDesc", key.driverDesc) &&
+                       (!key.infPath || WriteRegistryString(HKEY_LOCAL_MACHINE, path, "InfPath", *key.infPath));
+  if (!written) error = LastErrorText("writing " + path);
+  return written;
+}
+
+}  // namespace stager
