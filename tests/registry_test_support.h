@@ -1,0 +1,17 @@
+#pragma once
+
+// What the registry tests look at: this computer's name in paths.
+
+#include <windows.h>
+
+#include <string>
+
+#include "regperm/key_path.h"
+
+std::string ComputerName();
+// `text` with every "{computer}" replaced by this computer's name.
+std::string WithComputerName(std::string text);
+// `prefix` continued with subkeys of filler letters to exactly `length` characters.
+std::string PathOfLength(const std::string& prefix, std::size_t length);
+void CopyText(const std::string& text, KeyPathBuffer& buffer);
+
