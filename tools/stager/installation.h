@@ -24,6 +24,24 @@ struct PrinterSpec {
   bool settingsKey = true;  // the model driver's per-printer settings key, with a value or two
 };
 
+// How a staged key keeps the current user, an administrator, from deleting it. A locked key is
+// owned by SYSTEM, so that ownership gives the user nothing, and only SYSTEM has full control.
+enum class KeyLock {
+  None,
+  // Administrators may read the key and rewrite its DACL, but not delete it.
+  UntilGranted,
+  // Administrators may only read the key.
+  Sealed,
+};
+
+// A device enumeration key below HKEY_LOCAL_MACHINE as the device installer leaves it: one
+// device instance subkey with the device's values and a "Device Parameters" subkey below it.
+struct DeviceKeySpec {
+  std::string key;
+  KeyLock lock = KeyLock::None;
+  KeyLock instanceLock = KeyLock::None;  // the device instance subkey's
+};
+
 struct Installation {
   std::vector<DriverSpec> drivers;
   std::vector<PrinterSpec> printers;
@@ -31,6 +49,7 @@ struct Installation {
   std::vector<std::string> orphanSettingsKeys;
   bool uninstallKey = false;
   std::string uninstallInfFile;  // the Uninstall key's InfFile value; none when empty
+  std::vector<DeviceKeySpec> deviceKeys;
 };
 
 // The model's own driver, with its files named as the installer names them.
@@ -46,5 +65,11 @@ bool StageDriver(const DriverSpec& driver, std::string& error);
 bool StagePrinter(const PrinterSpec& printer, std::string& error);
 bool StageSettingsKey(const std::string& printerName, std::string& error);
 bool StageUninstallKey(const std::string& infFile, std::string& error);
+bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error);
+// Locks an existing key below HKEY_LOCAL_MACHINE.
+bool LockKey(const std::string& key, KeyLock lock, std::string& error);
+
+// The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
+std::vector<DeviceKeySpec> ModelEnumerationKeys();
 
 }  // namespace stager
