@@ -1,6 +1,12 @@
 #include "tests/registry_test_support.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <algorithm>
+
+#include "win/reg_key.h"
+#include "win/unique_handle.h"
 
 std::string ComputerName() {
   char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
@@ -37,3 +43,21 @@ void CopyText(const std::string& text, KeyPathBuffer& buffer) {
   std::copy_n(text.begin(), std::min(text.size(), buffer.size() - 1), buffer.begin());
 }
 
+std::string DaclEntries(HKEY root, const std::string& key) {
+  RegKey opened;
+  const LONG openStatus = opened.Open(root, key.c_str(), READ_CONTROL);
+  if (openStatus != ERROR_SUCCESS) return "open failed with " + std::to_string(openStatus);
+  ScopedLocalMemory descriptor;
+  const DWORD status = ::GetSecurityInfo(opened.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                         nullptr, nullptr, descriptor.Receive());
+  if (status != ERROR_SUCCESS) return "GetSecurityInfo failed with " + std::to_string(status);
+  char* text = nullptr;
+  if (!::ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor.Get(), SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return "no SDDL";
+  }
+  const ScopedLocalMemory ownedText(text);
+  const std::string sddl = text;
+  const std::size_t entries = sddl.find('(');
+  return entries == std::string::npos ? "no entries" : sddl.substr(entries);
+}
