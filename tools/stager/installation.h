@@ -42,6 +42,14 @@ struct DeviceKeySpec {
   KeyLock instanceLock = KeyLock::None;  // the device instance subkey's
 };
 
+// A device node registered with the device installer under the enumerator its instance ID
+// begins with ("USB\VID_...\serial"), carrying a hardware-ID list. No device is attached to
+// it, so it is not present.
+struct UsbDeviceSpec {
+  std::string instanceId;
+  std::vector<std::string> hardwareIds;
+};
+
 struct Installation {
   std::vector<DriverSpec> drivers;
   std::vector<PrinterSpec> printers;
@@ -49,6 +57,7 @@ struct Installation {
   std::vector<std::string> orphanSettingsKeys;
   bool uninstallKey = false;
   std::string uninstallInfFile;  // the Uninstall key's InfFile value; none when empty
+  std::vector<UsbDeviceSpec> usbDevices;
   std::vector<DeviceKeySpec> deviceKeys;
 };
 
@@ -65,11 +74,14 @@ bool StageDriver(const DriverSpec& driver, std::string& error);
 bool StagePrinter(const PrinterSpec& printer, std::string& error);
 bool StageSettingsKey(const std::string& printerName, std::string& error);
 bool StageUninstallKey(const std::string& infFile, std::string& error);
+bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error);
 bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error);
 // Locks an existing key below HKEY_LOCAL_MACHINE.
 bool LockKey(const std::string& key, KeyLock lock, std::string& error);
 
 // The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
 std::vector<DeviceKeySpec> ModelEnumerationKeys();
+// Whether the device installer still knows a node with this instance ID.
+bool DeviceNodeExists(const std::string& instanceId);
 
 }  // namespace stager

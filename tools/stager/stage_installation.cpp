@@ -22,6 +22,9 @@ bool Stage(const Installation& installation, std::string& error) {
   for (const std::string& name : installation.orphanSettingsKeys) {
     if (!StageSettingsKey(name, error)) return false;
   }
+  for (const UsbDeviceSpec& device : installation.usbDevices) {
+    if (!StageUsbDevice(device, error)) return false;
+  }
   for (const DeviceKeySpec& deviceKey : installation.deviceKeys) {
     if (!StageDeviceKey(deviceKey, error)) return false;
   }
