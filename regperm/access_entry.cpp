@@ -33,8 +33,9 @@ void SavedDacl::PutBack() const {
       !::GetSecurityDescriptorControl(securityDescriptor_.Get(), &control, &revision)) {
     return;
   }
-  // Whether the DACL took entries from the parent is part of what is put back. A key that had no
-  // DACL gets none again (a null DACL).
+  // Whether the DACL took entries from the parent is part of what is put back (Wine's
+  // SetSecurityInfo leaves a DACL unprotected whatever it is told). A key that had no DACL gets
+  // none again (a null DACL).
   const SECURITY_INFORMATION protection = (control & SE_DACL_PROTECTED) != 0
                                               ? PROTECTED_DACL_SECURITY_INFORMATION
                                               : UNPROTECTED_DACL_SECURITY_INFORMATION;

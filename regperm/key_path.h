@@ -38,7 +38,7 @@ class KeyPathText {
 
   // Allocates a zero-filled buffer when the caller supplied none; false when memory is short.
   bool EnsureBuffer();
-  // Writes the pieces one after another, cut at 511 characters. Needs a buffer.
+  // Writes the pieces one after another, cut at 511 characters; without a buffer, nothing.
   void Assign(std::initializer_list<std::string_view> pieces);
 
  private:

@@ -11,6 +11,7 @@ bool KeyPathText::EnsureBuffer() {
 }
 
 void KeyPathText::Assign(std::initializer_list<std::string_view> pieces) {
+  if (buffer_ == nullptr) return;
   std::size_t length = 0;
   for (std::string_view piece : pieces) {
     const std::size_t count = std::min(piece.size(), MAX_KEY_PATH_LENGTH - length);

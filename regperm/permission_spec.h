@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <aclapi.h>
 
+#include <cstddef>
 #include <string>
 
 #include "regperm/access_entry.h"

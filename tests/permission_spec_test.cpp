@@ -122,15 +122,6 @@ TEST_F(AppliedSpecification, GrantGivesEveryoneFullControlInheritedBySubkeys) {
       << DaclEntries(HKEY_LOCAL_MACHINE, kKey);
 }
 
-TEST_F(AppliedSpecification, RevokeTakesTheTrusteesEntriesAway) {
-  ASSERT_EQ(ApplyPermissionSpec(kKeyPath, PERMISSION_SPEC), ERROR_SUCCESS);
-
-  EXPECT_EQ(ApplyPermissionSpec(kKeyPath, "/PR:Everyone"), ERROR_SUCCESS);
-
-  EXPECT_EQ(DaclEntries(HKEY_LOCAL_MACHINE, kKey).find(";;;WD)"), std::string::npos)
-      << DaclEntries(HKEY_LOCAL_MACHINE, kKey);
-}
-
 // An entry left unused changes nothing (Wine's SetEntriesInAclA refuses it with 87); one for an
 // unknown account is refused by the merge (1332 on Windows, 87 on Wine) and changes nothing.
 TEST_F(AppliedSpecification, UnusedAndUnknownAccountEntriesLeaveTheDaclAsItWas) {
