@@ -77,3 +77,16 @@ void DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
 // directories it keeps, after it; whatever else cannot be deleted stays, with the directories
 // above it.
 void DeleteDirectoryTree(const std::string& path);
+
+// ---- Device nodes and enumeration keys ----
+
+// Removes every device node of the "USB" enumerator, present or not, whose first hardware ID
+// matches `hardwareIdPattern` over its first 21 characters, ignoring case (where either ends
+// sooner, both must end there). Returns TRUE when the whole device list was walked and released;
+// FALSE when there was no list, a removal failed (the walk stops there), the list could not be
+// released, or the pattern has 50 characters or more (then nothing is removed).
+BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
+
+// Deletes the model's USBPRINT and then its LPTENUM enumeration key with everything below them,
+// each after granting Everyone full control of it through a connection to this computer by name.
+void RemoveEnumerationKeys();

@@ -58,6 +58,32 @@ struct TreeEntrySpec {
   DWORD attributes = 0;
 };
 
+// How a staged key keeps the current user, an administrator, from deleting it. A locked key is
+// owned by SYSTEM, so that ownership gives the user nothing, and only SYSTEM has full control.
+enum class KeyLock {
+  None,
+  // Administrators may read the key and rewrite its DACL, but not delete it.
+  UntilGranted,
+  // Administrators may only read the key.
+  Sealed,
+};
+
+// A device enumeration key below HKEY_LOCAL_MACHINE as the device installer leaves it: one
+// device instance subkey with the device's values and a "Device Parameters" subkey below it.
+struct DeviceKeySpec {
+  std::string key;
+  KeyLock lock = KeyLock::None;
+  KeyLock instanceLock = KeyLock::None;  // the device instance subkey's
+};
+
+// A device node registered with the device installer under the enumerator its instance ID
+// begins with ("USB\VID_...\serial"), carrying a hardware-ID list. No device is attached to
+// it, so it is not present.
+struct UsbDeviceSpec {
+  std::string instanceId;
+  std::vector<std::string> hardwareIds;
+};
+
 struct Installation {
   std::vector<DriverSpec> drivers;
   std::vector<PrinterSpec> printers;
@@ -71,6 +97,8 @@ struct Installation {
   std::vector<InfFileSpec> infFiles;
   std::vector<DriverClassKeySpec> driverClassKeys;
   std::vector<TreeEntrySpec> dataDirectory;  // the driver's data directory; none when empty
+  std::vector<UsbDeviceSpec> usbDevices;
+  std::vector<DeviceKeySpec> deviceKeys;
 };
 
 // The model's own driver, with its files named as the installer names them.
@@ -93,5 +121,14 @@ bool StageInfFile(const InfFileSpec& inf, std::string& error);
 bool StageDriverClassKey(const DriverClassKeySpec& key, std::string& error);
 // Creates `root` and the entries below it, then gives each entry its attributes, deepest first.
 bool StageDirectoryTree(const std::string& root, const std::vector<TreeEntrySpec>& entries, std::string& error);
+bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error);
+bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error);
+// Locks an existing key below HKEY_LOCAL_MACHINE.
+bool LockKey(const std::string& key, KeyLock lock, std::string& error);
+
+// The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
+std::vector<DeviceKeySpec> ModelEnumerationKeys();
+// Whether the device installer still knows a node with this instance ID.
+bool DeviceNodeExists(const std::string& instanceId);
 
 }  // namespace stager

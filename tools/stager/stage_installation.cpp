@@ -35,6 +35,12 @@ bool Stage(const Installation& installation, std::string& error) {
   for (const DriverClassKeySpec& key : installation.driverClassKeys) {
     if (!StageDriverClassKey(key, error)) return false;
   }
+  for (const UsbDeviceSpec& device : installation.usbDevices) {
+    if (!StageUsbDevice(device, error)) return false;
+  }
+  for (const DeviceKeySpec& deviceKey : installation.deviceKeys) {
+    if (!StageDeviceKey(deviceKey, error)) return false;
+  }
   return installation.dataDirectory.empty() ||
          StageDirectoryTree(DataDirectoryPath(), installation.dataDirectory, error);
 }

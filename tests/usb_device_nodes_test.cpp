@@ -1,0 +1,173 @@
+// The model's USB device nodes, as the device installer keeps them, removed by hardware ID. No
+// device is attached to any staged node: every one of them is a node of an unplugged device.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/target_identity.h"
+#include "removal/removal.h"
+#include "removal/usb_device_walk.h"
+#include "tools/stager/installation.h"
+#include "win/scoped_setup.h"
+
+namespace {
+
+struct DeviceCase {
+  stager::UsbDeviceSpec device;
+  bool removed;
+};
+
+const DeviceCase kRevisionSuffix = {
+    {"USB\\VID_2E5B&PID_0017\\KQ0001", {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}}, true};
+const DeviceCase kOversizedList = {
+    {"USB\\VID_2E5B&PID_0017\\KQ0002",
+     {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_00", "USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017&MI_00",
+      "USB\\Vid_2E5B&Pid_0017"}},
+    false};
+const DeviceCase kLowerCase = {{"USB\\VID_2E5B&PID_0017\\KQ0003", {"usb\\vid_2e5b&pid_0017"}}, true};
+const DeviceCase kNeighbourProduct = {
+    {"USB\\VID_2E5B&PID_0018\\KQ0004", {"USB\\Vid_2E5B&Pid_0018&Rev_0100", "USB\\Vid_2E5B&Pid_0018"}}, false};
+const DeviceCase kModelIdSecond = {
+    {"USB\\VID_1A86&PID_7584\\5&2F1D&0&2", {"USB\\Vid_1A86&Pid_7584&Rev_0254", "USB\\Vid_2E5B&Pid_0017"}}, false};
+const DeviceCase kOtherEnumerator = {{"ROOT\\KARVELO\\0000", {"USB\\Vid_2E5B&Pid_0017&Rev_0100"}}, false};
+
+void Stage(const std::vector<DeviceCase>& cases) {
+  for (const DeviceCase& device : cases) {
+    std::string error;
+    ASSERT_TRUE(stager::StageUsbDevice(device.device, error)) << error;
+  }
+}
+
+void ExpectRemovedExactly(const std::vector<DeviceCase>& cases) {
+  for (const DeviceCase& device : cases) {
+    EXPECT_EQ(stager::DeviceNodeExists(device.device.instanceId), !device.removed) << device.device.instanceId;
+  }
+}
+
+std::size_t ListBytes(const std::vector<std::string>& ids) {
+  std::size_t bytes = 1;
+  for (const std::string& id : ids) bytes += id.size() + 1;
+  return bytes;
+}
+
+TEST(UsbDeviceNodes, RemovesTheModelsNodesAndLeavesEveryOtherNode) {
+  const std::vector<DeviceCase> cases = {kRevisionSuffix, kOversizedList,  kLowerCase,
+                                         kNeighbourProduct, kModelIdSecond, kOtherEnumerator};
+  ASSERT_GT(ListBytes(kOversizedList.device.hardwareIds), 100u);
+  Stage(cases);
+
+  EXPECT_EQ(RemoveUsbDeviceNodes(USB_HARDWARE_ID), TRUE);
+
+  ExpectRemovedExactly(cases);
+}
+
+TEST(UsbDeviceNodes, WithoutANodeOfTheModelRemovesNothingAndSucceeds) {
+  const std::vector<DeviceCase> cases = {kNeighbourProduct, kModelIdSecond, kOtherEnumerator};
+  Stage(cases);
+
+  EXPECT_EQ(RemoveUsbDeviceNodes(USB_HARDWARE_ID), TRUE);
+
+  ExpectRemovedExactly(cases);
+}
+
+// The comparison covers 21 characters however long the pattern is, so a 49-character pattern that
+// begins with the model's ID removes the model's nodes; one of 50 is refused before anything goes.
+TEST(UsbDeviceNodes, RefusesAPatternOfFiftyCharactersOrMore) {
+  Stage({kRevisionSuffix});
+  const std::string modelId = "USB\\Vid_2E5B&Pid_0017";
+
+  EXPECT_EQ(RemoveUsbDeviceNodes((modelId + std::string(50 - modelId.size(), 'x')).c_str()), FALSE);
+  EXPECT_TRUE(stager::DeviceNodeExists(kRevisionSuffix.device.instanceId));
+
+  EXPECT_EQ(RemoveUsbDeviceNodes((modelId + std::string(49 - modelId.size(), 'x')).c_str()), TRUE);
+  EXPECT_FALSE(stager::DeviceNodeExists(kRevisionSuffix.device.instanceId));
+}
+
+TEST(UsbDeviceNodes, AShortPatternMatchesOnlyIdsThatEndWhereItEnds) {
+  const DeviceCase vendorOnly = {{"USB\\VID_2E5B\\KQ0009", {"USB\\Vid_2E5B"}}, true};
+  const std::vector<DeviceCase> cases = {vendorOnly, {kRevisionSuffix.device, false}};
+  Stage(cases);
+
+  EXPECT_EQ(RemoveUsbDeviceNodes("usb\\vid_2e5b"), TRUE);
+
+  ExpectRemovedExactly(cases);
+}
+
+// SetupDiEnumDeviceInfo, failing with ERROR_GEN_FAILURE where the plan says so.
+struct EnumerationFailures {
+  bool everywhere = false;
+  DWORD index = 0;
+  int times = 0;
+  std::map<DWORD, int> calls;
+} failures;
+
+BOOL WINAPI FailingEnumDeviceInfo(HDEVINFO devices, DWORD index, PSP_DEVINFO_DATA device) {
+  const int call = ++failures.calls[index];
+  if (failures.everywhere || (index == failures.index && call <= failures.times)) {
+    ::SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
+  }
+  return ::SetupDiEnumDeviceInfo(devices, index, device);
+}
+
+std::string FirstUsbNodeId() {
+  const ScopedDeviceInfoList devices(::SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES));
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof(device);
+  char id[200] = {};  // device instance IDs have at most 199 characters
+  if (!::SetupDiEnumDeviceInfo(devices.Get(), 0, &device) ||
+      !::SetupDiGetDeviceInstanceIdA(devices.Get(), &device, id, sizeof(id), nullptr)) {
+    return std::string();
+  }
+  return id;
+}
+
+class UsbDeviceWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    failures = EnumerationFailures{};
+    Stage({kRevisionSuffix, kLowerCase});
+    firstNode_ = FirstUsbNodeId();
+    ASSERT_FALSE(firstNode_.empty());
+  }
+  std::string firstNode_;
+};
+
+TEST_F(UsbDeviceWalk, AsksAgainForAMemberThatFailedAndGoesOnWithIt) {
+  failures.times = DEVICE_ENUM_RETRY_LIMIT;
+
+  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
+
+  EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
+  ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
+}
+
+TEST_F(UsbDeviceWalk, PassesOverAMemberThatKeepsFailing) {
+  failures.times = DEVICE_ENUM_RETRY_LIMIT + 1;
+
+  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
+
+  EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
+  EXPECT_TRUE(stager::DeviceNodeExists(firstNode_));
+  for (const DeviceCase& device : {kRevisionSuffix, kLowerCase}) {
+    if (device.device.instanceId != firstNode_) EXPECT_FALSE(stager::DeviceNodeExists(device.device.instanceId));
+  }
+}
+
+TEST_F(UsbDeviceWalk, EndsUnsuccessfulWhenNoMemberCanBeRead) {
+  failures.everywhere = true;
+
+  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), FALSE);
+
+  EXPECT_EQ(failures.calls.size(), DEVICE_ENUM_SKIP_LIMIT);
+  for (const auto& [index, calls] : failures.calls) EXPECT_EQ(calls, DEVICE_ENUM_RETRY_LIMIT + 1) << index;
+  ExpectRemovedExactly({{kRevisionSuffix.device, false}, {kLowerCase.device, false}});
+}
+
+}  // namespace

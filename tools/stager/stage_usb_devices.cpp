@@ -1,0 +1,54 @@
+#include <windows.h>
+#include <setupapi.h>
+
+#include "tools/stager/installation.h"
+#include "tools/stager/system_state.h"
+#include "win/scoped_setup.h"
+
+namespace stager {
+
+namespace {
+
+// The USB setup class, {36FC9E60-C465-11CF-8056-444553540000}.
+const GUID USB_SETUP_CLASS = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+// The registry form of a hardware-ID list: each ID closed by a zero, the list by one more.
+std::vector<BYTE> HardwareIdList(const std::vector<std::string>& ids) {
+  std::vector<BYTE> list;
+  for (const std::string& id : ids) {
+    list.insert(list.end(), id.begin(), id.end());
+    list.push_back(0);
+  }
+  list.push_back(0);
+  return list;
+}
+
+}  // namespace
+
+bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
+  const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(&USB_SETUP_CLASS, nullptr));
+  if (!devices.IsValid()) return (error = LastErrorText("SetupDiCreateDeviceInfoList")), false;
+  SP_DEVINFO_DATA node{};
+  node.cbSize = sizeof(node);
+  if (!::SetupDiCreateDeviceInfoA(devices.Get(), device.instanceId.c_str(), &USB_SETUP_CLASS, nullptr, nullptr, 0,
+                                  &node)) {
+    return (error = LastErrorText("SetupDiCreateDeviceInfoA " + device.instanceId)), false;
+  }
+  std::vector<BYTE> ids = HardwareIdList(device.hardwareIds);
+  if (!::SetupDiSetDeviceRegistryPropertyA(devices.Get(), &node, SPDRP_HARDWAREID, ids.data(),
+                                           static_cast<DWORD>(ids.size())) ||
+      !::SetupDiRegisterDeviceInfo(devices.Get(), &node, 0, nullptr, nullptr, nullptr)) {
+    return (error = LastErrorText("registering " + device.instanceId)), false;
+  }
+  return true;
+}
+
+bool DeviceNodeExists(const std::string& instanceId) {
+  const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  SP_DEVINFO_DATA node{};
+  node.cbSize = sizeof(node);
+  return devices.IsValid() &&
+         ::SetupDiOpenDeviceInfoA(devices.Get(), instanceId.c_str(), nullptr, 0, &node) != FALSE;
+}
+
+}  // namespace stager
