@@ -158,16 +158,19 @@ TEST(HostedDialog, PaintsItsIconCentredWhenMinimised) {
     ASSERT_TRUE(::GetClientRect(window, &client));
     const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    // A minimised window has no client area of its own: its painting lands on the whole window.
-    HDC dc = ::GetWindowDC(window);
-    // Inside the icon's red removal mark, and on the printer's dark body.
-    const COLORREF mark = ::GetPixel(dc, x + 24, y + 20);
-    const COLORREF body = ::GetPixel(dc, x + 8, y + 22);
-    const COLORREF outside = ::GetPixel(dc, x - 10, y + 20);
-    ::ReleaseDC(window, dc);
-    EXPECT_EQ(mark, RGB(205, 40, 40));
-    EXPECT_EQ(body, RGB(60, 66, 80));
-    EXPECT_EQ(outside, ::GetSysColor(COLOR_3DFACE));
+    // A minimised window has no client area of its own: its painting lands on the whole window,
+    // and reaches the screen once the dialog's thread is idle again.
+    const auto pixel = [&](int px, int py) {
+      HDC dc = ::GetWindowDC(window);
+      const COLORREF color = ::GetPixel(dc, px, py);
+      ::ReleaseDC(window, dc);
+      return color;
+    };
+    // Inside the icon's red removal mark, on the printer's dark body, and beside the icon.
+    EXPECT_TRUE(WaitUntil([&] { return pixel(x + 24, y + 20) == RGB(205, 40, 40); }, 3000))
+        << std::hex << pixel(x + 24, y + 20);
+    EXPECT_EQ(pixel(x + 8, y + 22), RGB(60, 66, 80));
+    EXPECT_EQ(pixel(x - 10, y + 20), ::GetSysColor(COLOR_3DFACE));
   });
 }
 
