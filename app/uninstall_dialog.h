@@ -35,6 +35,9 @@ class CUninstallDlg : public ModalDialog {
   void ScanInstallation();
   // Shows the members in the controls, then holds the status on screen for a second.
   void ShowStep();
+  // Removes the whole driver package and asks about a restart; ends the process when the user
+  // accepts it.
+  void RunDriverRemovalPhase();
 
   StringList m_printerNames;
   int m_foundPrinterCount = 0;

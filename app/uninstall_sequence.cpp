@@ -48,7 +48,7 @@ void CUninstallDlg::OnUninstall() {
     DeletePrinters(m_printerNames);
   }
 
-  (void)removeDriver;
+  if (removeDriver) RunDriverRemovalPhase();
 
   m_status = "Uninstall completed!";
   (void)m_progress.SetPos(100);
