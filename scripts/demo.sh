@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The uninstaller's main job under Wine, in a fresh 32-bit prefix of its own: stage a sample
-# installation, show what is installed, run the uninstaller, show what is left.
+# The uninstaller's main job under Wine, in a fresh 32-bit prefix of its own: stage a complete
+# sample installation with look-alikes of other products beside it, list what is installed, run
+# the uninstaller, list what is left.
 # With a display (DISPLAY set) you work the dialog yourself: tick every printer, press
 # Uninstall, answer the restart question. Without one, the robot does that on a private Xvfb
 # display, answering No, and leaves a screenshot of the dialog in build/artifacts.
@@ -39,3 +40,5 @@ fi
 echo
 echo "== Left after"
 wine "$bin/inventory.exe"
+echo "(Under Wine the print processor stays registered: its spooler answers the processor's"
+echo " deletion with success and changes nothing. On Windows it goes with the rest.)"

@@ -76,12 +76,20 @@ struct DeviceKeySpec {
   KeyLock instanceLock = KeyLock::None;  // the device instance subkey's
 };
 
+// The driver key a printer driver installation gives its device node: a subkey of the printer
+// device class key, named by the device installer, which goes with the node.
+struct PrinterDriverKeySpec {
+  std::string driverDesc;
+  std::string infPath;
+};
+
 // A device node registered with the device installer under the enumerator its instance ID
 // begins with ("USB\VID_...\serial"), carrying a hardware-ID list. No device is attached to
-// it, so it is not present.
+// it, so it is not present. With a printer driver it belongs to the printer setup class.
 struct UsbDeviceSpec {
   std::string instanceId;
   std::vector<std::string> hardwareIds;
+  std::optional<PrinterDriverKeySpec> printerDriver;
 };
 
 struct Installation {

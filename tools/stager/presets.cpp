@@ -25,10 +25,20 @@ Installation SampleInstallation() {
       {"oem7.inf", true, true},  {"oem12.inf", true, true}, {"oem3.inf", true, true},
       {"oem5.inf", false, true}, {"OEM6.inf", true, true},  {"karvelo.inf", true, false},
   };
-  installation.driverClassKeys = {
-      {"0000", "Generic Thermal 58", std::string("oem2.inf")},
-      {"0001", DRIVER_NAME, std::string("oem12.inf")},
+  // The model's printer class keys are the driver keys of its device nodes.
+  installation.driverClassKeys = {{"0000", "Generic Thermal 58", std::string("oem2.inf")}};
+  installation.usbDevices = {
+      {"USB\\VID_2E5B&PID_0017\\KV820W0001",
+       {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"},
+       PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}},
+      {"USB\\VID_2E5B&PID_0017\\KV820W0002", {"usb\\vid_2e5b&pid_0017"}, std::nullopt},
+      // A sibling product of the maker, and another maker's device that names the model second.
+      {"USB\\VID_2E5B&PID_0018\\KV820N0001", {"USB\\Vid_2E5B&Pid_0018&Rev_0100"}, std::nullopt},
+      {"USB\\VID_1A86&PID_7584\\HUB0001", {"USB\\Vid_1A86&Pid_7584", "USB\\Vid_2E5B&Pid_0017"}, std::nullopt},
   };
+  installation.deviceKeys = ModelEnumerationKeys();
+  installation.deviceKeys.push_back(
+      {"SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\KARVELOQTM-820narrow", KeyLock::None, KeyLock::None});
   installation.dataDirectory = {
       {"settings.ini", false, FILE_ATTRIBUTE_READONLY},
       {"logos", true, 0},
@@ -39,9 +49,19 @@ Installation SampleInstallation() {
   return installation;
 }
 
+Installation DriverOnlyInstallation() {
+  Installation installation = SampleInstallation();
+  installation.printers.clear();
+  return installation;
+}
+
 bool FindPreset(const std::string& name, Installation& installation) {
   if (name == "sample") {
     installation = SampleInstallation();
+    return true;
+  }
+  if (name == "driver-only") {
+    installation = DriverOnlyInstallation();
     return true;
   }
   return false;

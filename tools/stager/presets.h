@@ -8,10 +8,14 @@ namespace stager {
 
 // The sample installation the demo shows: three printers of the model with names that need care,
 // and one printer of another maker's driver; the whole driver package with its monitor and
-// processor, files, INF records and data directory, and look-alikes that are not the model's.
+// processor, files, INF records, data directory, USB device nodes and enumeration keys, and
+// look-alikes that are not the model's.
 Installation SampleInstallation();
 
-// The preset with this name ("sample"); false if there is none.
+// The sample's driver package without any printer: what is left when the printers went first.
+Installation DriverOnlyInstallation();
+
+// The preset with this name ("sample", "driver-only"); false if there is none.
 bool FindPreset(const std::string& name, Installation& installation);
 
 }  // namespace stager

@@ -11,6 +11,20 @@ namespace {
 
 // The USB setup class, {36FC9E60-C465-11CF-8056-444553540000}.
 const GUID USB_SETUP_CLASS = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+// The printer setup class, {4D36E979-E325-11CE-BFC1-08002BE10318}.
+const GUID PRINTER_SETUP_CLASS = {0x4d36e979, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+
+bool WriteDriverKey(HDEVINFO devices, SP_DEVINFO_DATA& node, const PrinterDriverKeySpec& driver) {
+  HKEY key = ::SetupDiCreateDevRegKeyA(devices, &node, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
+  if (key == INVALID_HANDLE_VALUE) return false;
+  const auto write = [&](const char* name, const std::string& value) {
+    return ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  };
+  const bool written = write("DriverDesc", driver.driverDesc) && write("InfPath", driver.infPath);
+  ::RegCloseKey(key);
+  return written;
+}
 
 // The registry form of a hardware-ID list: each ID closed by a zero, the list by one more.
 std::vector<BYTE> HardwareIdList(const std::vector<std::string>& ids) {
@@ -26,11 +40,12 @@ std::vector<BYTE> HardwareIdList(const std::vector<std::string>& ids) {
 }  // namespace
 
 bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
-  const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(&USB_SETUP_CLASS, nullptr));
+  const GUID& setupClass = device.printerDriver ? PRINTER_SETUP_CLASS : USB_SETUP_CLASS;
+  const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(&setupClass, nullptr));
   if (!devices.IsValid()) return (error = LastErrorText("SetupDiCreateDeviceInfoList")), false;
   SP_DEVINFO_DATA node{};
   node.cbSize = sizeof(node);
-  if (!::SetupDiCreateDeviceInfoA(devices.Get(), device.instanceId.c_str(), &USB_SETUP_CLASS, nullptr, nullptr, 0,
+  if (!::SetupDiCreateDeviceInfoA(devices.Get(), device.instanceId.c_str(), &setupClass, nullptr, nullptr, 0,
                                   &node)) {
     return (error = LastErrorText("SetupDiCreateDeviceInfoA " + device.instanceId)), false;
   }
@@ -39,6 +54,9 @@ bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
                                            static_cast<DWORD>(ids.size())) ||
       !::SetupDiRegisterDeviceInfo(devices.Get(), &node, 0, nullptr, nullptr, nullptr)) {
     return (error = LastErrorText("registering " + device.instanceId)), false;
+  }
+  if (device.printerDriver && !WriteDriverKey(devices.Get(), node, *device.printerDriver)) {
+    return (error = LastErrorText("writing the driver key of " + device.instanceId)), false;
   }
   return true;
 }

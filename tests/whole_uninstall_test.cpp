@@ -1,0 +1,193 @@
+// The whole job, as an administrator meets it: a complete installation with look-alikes of other
+// products beside it, the uninstaller started for real and worked by the robot, and a look at
+// what is left afterwards.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/target_identity.h"
+#include "res/resource.h"
+#include "tests/e2e_support.h"
+#include "tools/inventory/inventory.h"
+#include "tools/robot/uninstall_session.h"
+#include "tools/stager/presets.h"
+#include "tools/stager/system_state.h"
+
+namespace {
+
+using inventory::Kind;
+using robot::RunRecord;
+using Lines = std::vector<std::string>;
+
+constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kRunTimeoutMs = 90000;
+constexpr char kRestartQuestion[] =
+    "Restart the computer can take effect.\nPlease restart the computer.\n\n"
+    "[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";
+
+// Wine's spooler answers the print processor's deletion with success and changes nothing, so
+// the processor stays registered there; on Windows it goes with the rest.
+const Lines kLeftByWinesSpooler = {
+    "print processor key: SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\"
+    "Print Processors\\KVL PRINT PROCESSOR QTM820wide"};
+
+std::string ProfileValue(const char* key) {
+  char value[64] = {};
+  ::GetProfileStringA("windows", key, "", value, sizeof(value));
+  return value;
+}
+
+Lines Without(Lines lines, const Lines& removed) {
+  for (const std::string& line : removed) lines.erase(std::remove(lines.begin(), lines.end(), line), lines.end());
+  return lines;
+}
+
+class WholeUninstall : public ::testing::Test {
+ protected:
+  void Stage(const stager::Installation& installation) {
+    ASSERT_TRUE(StageForTest(installation));
+    before_ = inventory::TakeInventory();
+  }
+  void StartAndScan(HANDLE token = nullptr) {
+    ASSERT_TRUE(session_.Start(UninstallerCommandLine(), kStartTimeoutMs, std::string(), token));
+    ASSERT_TRUE(session_.WaitForScan(kStartTimeoutMs));
+  }
+  RunRecord UninstallTicked(const Lines& lines, int restartAnswer) {
+    EXPECT_TRUE(session_.Tick(lines));
+    EXPECT_TRUE(robot::WaitUntil([&] { return session_.Dialog()->PressButton(IDC_UNINSTALL); }, 5000));
+    return session_.RunToEnd(robot::AnswerQuestionsWith(restartAnswer), kRunTimeoutMs);
+  }
+  Lines ModelBefore() const { return inventory::Lines(before_, Kind::Model); }
+  Lines OthersBefore() const { return inventory::Lines(before_, Kind::Other); }
+
+  robot::UninstallSession session_;
+  std::vector<inventory::Item> before_;
+};
+
+void ExpectTheRestartQuestion(const robot::MessageBoxSeen& seen) {
+  EXPECT_EQ(seen.box.caption, APP_TITLE);
+  EXPECT_EQ(seen.box.text, kRestartQuestion);
+  EXPECT_EQ(seen.box.buttonIds, (std::vector<int>{IDYES, IDNO}));
+  EXPECT_TRUE(seen.box.hasIcon);
+}
+
+TEST_F(WholeUninstall, EveryPrinterTickedTakesTheWholePackageAndLeavesTheLookAlikes) {
+  Stage(stager::SampleInstallation());
+  ASSERT_TRUE(::WriteProfileStringA("windows", "DeviceNotSelectedTimeout", "30"));
+  ASSERT_TRUE(::WriteProfileStringA("windows", "TransmissionRetryTimeout", "45"));
+  ASSERT_GE(ModelBefore().size(), 30u);
+  ASSERT_GE(OthersBefore().size(), 10u);
+
+  StartAndScan();
+  const RunRecord record = UninstallTicked({}, IDNO);
+
+  ASSERT_EQ(record.StatusTexts(),
+            (Lines{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
+  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(60));
+  EXPECT_EQ(record.statuses[2].progressPercent, std::optional<int>(100));
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  ExpectTheRestartQuestion(record.messageBoxes[0]);
+  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(60));
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+
+  const std::vector<inventory::Item> after = inventory::TakeInventory();
+  EXPECT_EQ(inventory::Lines(after, Kind::Model), kLeftByWinesSpooler);
+  EXPECT_EQ(inventory::Lines(after, Kind::Other), OthersBefore());
+}
+
+TEST_F(WholeUninstall, TheSpoolerTimeOutsAreResetInTheProfileAsWindowsMapsIt) {
+  Stage(stager::DriverOnlyInstallation());
+  ASSERT_TRUE(::WriteProfileStringA("windows", "DeviceNotSelectedTimeout", "5"));
+  ASSERT_TRUE(::WriteProfileStringA("windows", "TransmissionRetryTimeout", ""));
+
+  StartAndScan();
+  const RunRecord record = session_.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+
+  EXPECT_EQ(ProfileValue("DeviceNotSelectedTimeout"), "15");
+  EXPECT_EQ(ProfileValue("TransmissionRetryTimeout"), "90");
+  // The "windows" section of the profile is mapped to the user's registry.
+  const char* mapped = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  EXPECT_EQ(stager::ReadRegistryString(HKEY_CURRENT_USER, mapped, "DeviceNotSelectedTimeout"),
+            std::optional<std::string>("15"));
+  EXPECT_EQ(stager::ReadRegistryString(HKEY_CURRENT_USER, mapped, "TransmissionRetryTimeout"),
+            std::optional<std::string>("90"));
+}
+
+TEST_F(WholeUninstall, TwoOfThreeTickedLeaveTheDriverPackageWhole) {
+  Stage(stager::SampleInstallation());
+  StartAndScan();
+  const RunRecord record = UninstallTicked({"Front Desk (Bar 2)", "Kitchen  Receipts-1"}, IDNO);
+
+  EXPECT_EQ(record.StatusTexts(), (Lines{"Delete printers...", "Uninstall completed!"}));
+  EXPECT_TRUE(record.messageBoxes.empty()) << "no restart question";
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+
+  const std::vector<inventory::Item> after = inventory::TakeInventory();
+  EXPECT_EQ(inventory::Lines(after, Kind::Model),
+            Without(ModelBefore(), {"printer: Front Desk (Bar 2) (driver KARVELO QTM-820wide)",
+                                    "printer: Kitchen  Receipts-1 (driver KARVELO QTM-820wide)",
+                                    "printer settings key: SOFTWARE\\KARVELO_POS_PRINTER\\Front_Desk_(Bar_2)",
+                                    "printer settings key: SOFTWARE\\KARVELO_POS_PRINTER\\Kitchen__Receipts-1"}));
+  EXPECT_EQ(inventory::Lines(after, Kind::Other), OthersBefore());
+}
+
+TEST_F(WholeUninstall, WithTheDriverAndNoPrinterTheWholePackageGoesWithoutBeingAsked) {
+  Stage(stager::DriverOnlyInstallation());
+  StartAndScan();
+  const RunRecord record = session_.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
+
+  EXPECT_EQ(record.StatusTexts(), (Lines{"Delete printer driver...", "Uninstall completed!"}));
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  ExpectTheRestartQuestion(record.messageBoxes[0]);
+  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(30)) << "one step: the driver phase";
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+
+  const std::vector<inventory::Item> after = inventory::TakeInventory();
+  EXPECT_EQ(inventory::Lines(after, Kind::Model), kLeftByWinesSpooler);
+  EXPECT_EQ(inventory::Lines(after, Kind::Other), OthersBefore());
+}
+
+// A restart request would end every program of the session, this test included; the test also
+// keeps a program of its own running to see that it survives.
+TEST_F(WholeUninstall, AUserWithoutTheShutdownPrivilegeWhoAcceptsTheRestartSeesTheProgramEnd) {
+  Stage(stager::DriverOnlyInstallation());
+  LaunchedProgram bystander;
+  ASSERT_TRUE(bystander.Start("notepad.exe"));
+  const ScopedHandle token = TokenWithoutPrivilege(SE_SHUTDOWN_NAME);
+  ASSERT_TRUE(token.IsValid());
+
+  StartAndScan(token.Get());
+  const RunRecord record = session_.RunToEnd(robot::AnswerQuestionsWith(IDYES), kRunTimeoutMs);
+
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  EXPECT_EQ(record.messageBoxes[0].answer, IDYES);
+  EXPECT_EQ(record.StatusTexts(), (Lines{"Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_TRUE(bystander.IsRunning()) << "no restart was requested";
+}
+
+TEST_F(WholeUninstall, ASecondRunAfterAFullRemovalSaysThereIsNothingLeft) {
+  Stage(stager::SampleInstallation());
+  StartAndScan();
+  ASSERT_EQ(UninstallTicked({}, IDNO).exitCode, std::optional<DWORD>(0));
+  const std::vector<inventory::Item> afterFirst = inventory::TakeInventory();
+
+  robot::UninstallSession second;
+  ASSERT_TRUE(second.Start(UninstallerCommandLine(), kStartTimeoutMs));
+  const RunRecord record = second.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
+
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  EXPECT_EQ(record.messageBoxes[0].box.text, "QTM-820wide Driver is not exist.\nUnistall aleady completed.");
+  EXPECT_TRUE(record.statuses.empty());
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_EQ(inventory::Lines(inventory::TakeInventory(), Kind::Other), inventory::Lines(afterFirst, Kind::Other));
+}
+
+}  // namespace
