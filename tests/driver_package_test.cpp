@@ -15,7 +15,7 @@
 
 #include "app/target_identity.h"
 #include "removal/removal.h"
-#include "tests/helpers/planted_net.h"
+#include "tests/planted/markers.h"
 #include "tests/removal_test_support.h"
 #include "tools/stager/installation.h"
 #include "tools/stager/package_layout.h"
@@ -351,21 +351,21 @@ TEST(SpoolerRestart, NeverRunsANetPlantedBesideTheProgramOrInTheCurrentFolder) {
   ASSERT_TRUE(stager::MakeDirectories(downloads));
   ASSERT_TRUE(stager::MakeDirectories(work));
   ASSERT_TRUE(CopyFileTo(BuildProgram("remove_package_host.exe"), downloads + "\\cleanup.exe"));
-  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_net.exe"), downloads + "\\net.exe"));
-  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_net.exe"), work + "\\net.exe"));
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_program.exe"), downloads + "\\net.exe"));
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_program.exe"), work + "\\net.exe"));
 
   // The plant works: a bare "net" started with this current folder runs it.
   ASSERT_TRUE(::SetCurrentDirectoryA(work.c_str()));
   ASSERT_GT(::WinExec("net stop spooler", SW_HIDE), 31u);
-  for (int wait = 0; wait < 100 && !Exists(kPlantedNetMarker); ++wait) ::Sleep(50);
-  ASSERT_TRUE(Exists(kPlantedNetMarker)) << "the planted net.exe could not be run at all";
-  ASSERT_TRUE(::DeleteFileA(kPlantedNetMarker));
+  for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
+  ASSERT_EQ(PlantedMarkers().size(), 1u) << "the planted net.exe could not be run at all";
+  ASSERT_TRUE(::DeleteFileA((std::string(kPlantedMarkerFolder) + "\\" + PlantedMarkers().front()).c_str()));
   ASSERT_TRUE(StartSpooler());
   const DWORD spoolerBefore = RunningSpoolerProcess();
 
   EXPECT_EQ(RunToExit("\"" + downloads + "\\cleanup.exe\"", work, 60000), std::optional<DWORD>(0));
 
-  EXPECT_FALSE(Exists(kPlantedNetMarker)) << "a planted net.exe ran";
+  EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{}) << "a planted net.exe ran";
   EXPECT_NE(RunningSpoolerProcess(), spoolerBefore) << "the system's net did not restart the spooler";
 }
 

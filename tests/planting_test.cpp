@@ -15,6 +15,7 @@
 #include "tests/e2e_support.h"
 #include "tests/planted/markers.h"
 #include "tools/robot/uninstall_session.h"
+#include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
 
 namespace {
@@ -83,6 +84,21 @@ TEST_F(Planting, TheUninstallerLoadsNoPlantedDll) {
       << "the spooler answered";
   ASSERT_TRUE(session.Dialog()->PressButton(IDCANCEL));
   EXPECT_EQ(session.Program().WaitForExit(20000), std::optional<DWORD>(0));
+  EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{});
+}
+
+// The whole sequence runs by itself with the driver and no printer, the spooler's restart through
+// net.exe included.
+TEST_F(Planting, TheUninstallersWholeRunLoadsAndRunsNothingPlanted) {
+  ASSERT_TRUE(StageForTest(stager::DriverOnlyInstallation()));
+
+  robot::UninstallSession session;
+  ASSERT_TRUE(session.Start(Planted("qtm820wide_uninstall.exe"), 20000, kCurrentFolder));
+  const robot::RunRecord record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), 90000);
+
+  ASSERT_EQ(record.messageBoxes.size(), 1u) << "the run reached its restart question";
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_FALSE(ModelDriverInstalled());
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{});
 }
 
