@@ -143,6 +143,8 @@ TEST(HostedDialog, CarriesItsIconBigAndSmallAndForDragging) {
 
 // Wine does not minimise a window without a window manager; the minimised state is the window's
 // WS_MINIMIZE style, which is what the dialog asks about when it paints, so it is set directly.
+// Wine may put the style back while it still settles the newly shown window, so the test sets it
+// again until the icon shows.
 TEST(HostedDialog, PaintsItsIconCentredWhenMinimised) {
   DialogWithLines dialog({"Alpha"});
   RunWithRobot(dialog, [&](DialogRobot& robot) {
@@ -150,10 +152,6 @@ TEST(HostedDialog, PaintsItsIconCentredWhenMinimised) {
     for (const robot::ControlInfo& control : robot.Controls()) {
       ::ShowWindow(::GetDlgItem(window, control.id), SW_HIDE);
     }
-    ::SetWindowLongA(window, GWL_STYLE, ::GetWindowLongA(window, GWL_STYLE) | WS_MINIMIZE);
-    ASSERT_TRUE(::IsIconic(window));
-    ASSERT_TRUE(::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW));
-
     RECT client;
     ASSERT_TRUE(::GetClientRect(window, &client));
     const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -166,9 +164,15 @@ TEST(HostedDialog, PaintsItsIconCentredWhenMinimised) {
       ::ReleaseDC(window, dc);
       return color;
     };
+    const auto paintMinimised = [&] {
+      if (!::IsIconic(window)) {
+        ::SetWindowLongA(window, GWL_STYLE, ::GetWindowLongA(window, GWL_STYLE) | WS_MINIMIZE);
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      }
+      return ::IsIconic(window) && pixel(x + 24, y + 20) == RGB(205, 40, 40);
+    };
     // Inside the icon's red removal mark, on the printer's dark body, and beside the icon.
-    EXPECT_TRUE(WaitUntil([&] { return pixel(x + 24, y + 20) == RGB(205, 40, 40); }, 3000))
-        << std::hex << pixel(x + 24, y + 20);
+    EXPECT_TRUE(WaitUntil(paintMinimised, 5000)) << std::hex << pixel(x + 24, y + 20);
     EXPECT_EQ(pixel(x + 8, y + 22), RGB(60, 66, 80));
     EXPECT_EQ(pixel(x - 10, y + 20), ::GetSysColor(COLOR_3DFACE));
   });
