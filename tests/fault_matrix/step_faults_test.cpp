@@ -9,6 +9,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,7 @@ TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodeStill
 TEST_F(StepFaults, ASealedEnumerationKeyStaysAsItWasAndTheNextOneStillGoes) {
   machine_.deviceKeys.front() = {USBPRINT_ENUM_KEY, stager::KeyLock::Sealed, stager::KeyLock::Sealed};
   StageMachine();
+  // The device instance the stager puts below every enumeration key.
   Lock(std::string(USBPRINT_ENUM_KEY) + "\\7&2A1B3C4D&0&USB001\\Device Parameters", stager::KeyLock::Sealed);
   const std::string daclBefore = DaclEntries(HKEY_LOCAL_MACHINE, USBPRINT_ENUM_KEY);
   expected_.kept.push_back(MachineKey(USBPRINT_ENUM_KEY));

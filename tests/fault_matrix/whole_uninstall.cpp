@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "tests/e2e_support.h"
 #include "win/reg_key.h"
