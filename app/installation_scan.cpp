@@ -7,9 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "app/target_identity.h"
 #include "app/uninstall_dialog.h"
+#include "win/exact_ansi.h"
 #include "win/reg_key.h"
 #include "win/spooler_enumeration.h"
 #include "win/system_message.h"
@@ -20,23 +23,32 @@ constexpr char kDriverNotExistText[] = "QTM-820wide Driver is not exist.\nUnista
 
 bool IsModelDriverName(const char* name) { return name != nullptr && std::strcmp(name, DRIVER_NAME) == 0; }
 
-// Adds the name of every local printer on the model's driver at the head of names. False when the
-// spooler could not list the printers; the thread's last error then tells why.
-bool CollectModelPrinters(StringList& names) {
+bool IsModelDriverName(const wchar_t* name) {
+  return name != nullptr && ExactAnsi(name) == std::optional<std::string>(DRIVER_NAME);
+}
+
+// Adds the name of every local printer on the model's driver at the head of names, and returns
+// how many printers of the model there are. The spooler keeps names in Unicode: one that the ANSI
+// code page cannot spell exactly is counted but not added, since the spelling it would get (a "?"
+// or a look-alike letter) may be another printer's name, and deleting by it would delete that
+// printer; nor can that printer be ticked, so the driver it needs stays. Nothing when the spooler
+// could not list the printers; the thread's last error then tells why.
+std::optional<int> CollectModelPrinters(StringList& names) {
   SpoolerList printers;
   const bool listed = EnumerateSpoolerList(
       [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned) != FALSE;
+        return ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned) != FALSE;
       },
       printers);
-  if (!listed) return false;
-  const PRINTER_INFO_2A* records = printers.Records<PRINTER_INFO_2A>();
+  if (!listed) return std::nullopt;
+  const PRINTER_INFO_2W* records = printers.Records<PRINTER_INFO_2W>();
+  int found = 0;
   for (DWORD i = 0; i < printers.count; ++i) {
-    if (IsModelDriverName(records[i].pDriverName) && records[i].pPrinterName != nullptr) {
-      names.push_front(records[i].pPrinterName);
-    }
+    if (!IsModelDriverName(records[i].pDriverName) || records[i].pPrinterName == nullptr) continue;
+    ++found;
+    if (std::optional<std::string> name = ExactAnsi(records[i].pPrinterName)) names.push_front(*name);
   }
-  return true;
+  return found;
 }
 
 // A failed driver enumeration counts as no driver.
@@ -72,11 +84,12 @@ void DeleteUninstallKey() {
 
 void CUninstallDlg::ScanInstallation() {
   m_printerNames.clear();
-  if (!CollectModelPrinters(m_printerNames)) {
+  const std::optional<int> found = CollectModelPrinters(m_printerNames);
+  if (!found) {
     ReportEnumPrintersError(Handle(), ::GetLastError());
     std::exit(0);
   }
-  m_foundPrinterCount = static_cast<int>(m_printerNames.size());
+  m_foundPrinterCount = *found;
 
   if (m_foundPrinterCount == 0) {
     if (IsModelDriverInstalled()) {

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "win/exact_ansi.h"
+
 namespace {
 
 std::optional<std::wstring> Widen(const std::string& text) {
@@ -15,17 +17,6 @@ std::optional<std::wstring> Widen(const std::string& text) {
   (void)::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
                               &wide[0], length);
   return wide;
-}
-
-std::optional<std::string> NarrowExactly(const wchar_t* text, size_t length) {
-  BOOL usedDefault = FALSE;
-  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length),
-                                         nullptr, 0, nullptr, &usedDefault);
-  if (size <= 0 || usedDefault) return std::nullopt;
-  std::string narrow(static_cast<size_t>(size), '\0');
-  (void)::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, static_cast<int>(length), &narrow[0], size,
-                              nullptr, &usedDefault);
-  return narrow;
 }
 
 }  // namespace
@@ -49,7 +40,7 @@ std::optional<std::vector<std::string>> ListInfFiles(const std::string& director
   const size_t end = returned < buffer.size() ? returned : buffer.size();
   for (size_t at = 0; at < end && buffer[at] != L'\0';) {
     const size_t length = ::wcsnlen(&buffer[at], end - at);
-    if (std::optional<std::string> name = NarrowExactly(&buffer[at], length)) names.push_back(*name);
+    if (std::optional<std::string> name = ExactAnsi(&buffer[at], length)) names.push_back(*name);
     at += length + 1;
   }
   return names;

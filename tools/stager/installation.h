@@ -66,6 +66,8 @@ enum class KeyLock {
   UntilGranted,
   // Administrators may only read the key.
   Sealed,
+  // Administrators may not even read the key.
+  Closed,
 };
 
 // A device enumeration key below HKEY_LOCAL_MACHINE as the device installer leaves it: one
@@ -84,8 +86,9 @@ struct PrinterDriverKeySpec {
 };
 
 // A device node registered with the device installer under the enumerator its instance ID
-// begins with ("USB\VID_...\serial"), carrying a hardware-ID list. No device is attached to
-// it, so it is not present. With a printer driver it belongs to the printer setup class.
+// begins with ("USB\VID_...\serial"), carrying a hardware-ID list, or no hardware-ID property at
+// all when the list is empty. No device is attached to it, so it is not present. With a printer
+// driver it belongs to the printer setup class.
 struct UsbDeviceSpec {
   std::string instanceId;
   std::vector<std::string> hardwareIds;
@@ -131,8 +134,9 @@ bool StageDriverClassKey(const DriverClassKeySpec& key, std::string& error);
 bool StageDirectoryTree(const std::string& root, const std::vector<TreeEntrySpec>& entries, std::string& error);
 bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error);
 bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error);
-// Locks an existing key below HKEY_LOCAL_MACHINE.
+// Locks an existing key below HKEY_LOCAL_MACHINE, or below `root`.
 bool LockKey(const std::string& key, KeyLock lock, std::string& error);
+bool LockKey(HKEY root, const std::string& key, KeyLock lock, std::string& error);
 
 // The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
 std::vector<DeviceKeySpec> ModelEnumerationKeys();

@@ -16,6 +16,7 @@ const char* LockDescriptor(KeyLock lock) {
   switch (lock) {
     case KeyLock::UntilGranted: return "O:SYD:P(A;;KA;;;SY)(A;;KR;;;BA)(A;;WD;;;BA)";
     case KeyLock::Sealed: return "O:SYD:P(A;;KA;;;SY)(A;;KR;;;BA)";
+    case KeyLock::Closed: return "O:SYD:P(A;;KA;;;SY)";
     case KeyLock::None: break;
   }
   return nullptr;
@@ -37,6 +38,10 @@ bool EnableRestorePrivilege() {
 }  // namespace
 
 bool LockKey(const std::string& key, KeyLock lock, std::string& error) {
+  return LockKey(HKEY_LOCAL_MACHINE, key, lock, error);
+}
+
+bool LockKey(HKEY root, const std::string& key, KeyLock lock, std::string& error) {
   const char* descriptorText = LockDescriptor(lock);
   if (descriptorText == nullptr) return true;
   if (!EnableRestorePrivilege()) return (error = LastErrorText("enabling the restore privilege")), false;
@@ -47,7 +52,7 @@ bool LockKey(const std::string& key, KeyLock lock, std::string& error) {
   }
   const ScopedLocalMemory ownedDescriptor(descriptor);
   RegKey opened;
-  LONG status = opened.Open(HKEY_LOCAL_MACHINE, key.c_str(), WRITE_OWNER | WRITE_DAC);
+  LONG status = opened.Open(root, key.c_str(), WRITE_OWNER | WRITE_DAC);
   if (status == ERROR_SUCCESS) {
     status = ::RegSetKeySecurity(opened.Get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, descriptor);
   }

@@ -50,9 +50,12 @@ bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
     return (error = LastErrorText("SetupDiCreateDeviceInfoA " + device.instanceId)), false;
   }
   std::vector<BYTE> ids = HardwareIdList(device.hardwareIds);
-  if (!::SetupDiSetDeviceRegistryPropertyA(devices.Get(), &node, SPDRP_HARDWAREID, ids.data(),
-                                           static_cast<DWORD>(ids.size())) ||
-      !::SetupDiRegisterDeviceInfo(devices.Get(), &node, 0, nullptr, nullptr, nullptr)) {
+  if (!device.hardwareIds.empty() &&
+      !::SetupDiSetDeviceRegistryPropertyA(devices.Get(), &node, SPDRP_HARDWAREID, ids.data(),
+                                           static_cast<DWORD>(ids.size()))) {
+    return (error = LastErrorText("setting the hardware IDs of " + device.instanceId)), false;
+  }
+  if (!::SetupDiRegisterDeviceInfo(devices.Get(), &node, 0, nullptr, nullptr, nullptr)) {
     return (error = LastErrorText("registering " + device.instanceId)), false;
   }
   if (device.printerDriver && !WriteDriverKey(devices.Get(), node, *device.printerDriver)) {

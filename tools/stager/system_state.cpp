@@ -13,6 +13,14 @@ bool WriteRegistryString(HKEY root, const std::string& key, const std::string& n
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                        const std::string& bytes) {
+  RegKey opened;
+  if (opened.Create(root, key.c_str(), KEY_WRITE) != ERROR_SUCCESS) return false;
+  return ::RegSetValueExA(opened.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
 bool WriteRegistryDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
   RegKey opened;
   if (opened.Create(root, key.c_str(), KEY_WRITE) != ERROR_SUCCESS) return false;

@@ -11,6 +11,9 @@
 namespace stager {
 
 bool WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+// Writes the bytes as they are, with the type given: no terminator is added.
+bool WriteRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                        const std::string& bytes);
 bool WriteRegistryDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 bool RegistryKeyExists(HKEY root, const std::string& key);
 std::optional<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& name);

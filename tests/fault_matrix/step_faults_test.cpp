@@ -1,0 +1,238 @@
+// Every step of the uninstall failing in turn, through real faults: files held open by another
+// process, keys that are missing, keys owned by SYSTEM that an administrator may not delete, the
+// spooler service stopped, spooler calls refused. Each time the uninstall runs to its end, every
+// later step is still done, and nothing but the model's artefacts is touched.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <sddl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "app/target_identity.h"
+#include "tests/e2e_support.h"
+#include "tests/fault_matrix/whole_uninstall.h"
+#include "tests/registry_test_support.h"
+#include "tests/removal_test_support.h"
+#include "tools/stager/package_layout.h"
+#include "tools/stager/system_state.h"
+#include "win/reg_key.h"
+
+namespace fault_matrix {
+namespace {
+
+constexpr char kProfileWindowsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+
+void Lock(const std::string& key, stager::KeyLock lock, HKEY root = HKEY_LOCAL_MACHINE) {
+  std::string error;
+  ASSERT_TRUE(stager::LockKey(root, key, lock, error)) << error;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+using StepFaults = WholeUninstall;
+
+// Under Wine the spooler's DeletePrinter answers success while the printer's key stays (its
+// entries in the user's profile go); the printer is still listed afterwards, as on Windows when
+// the spooler refuses.
+TEST_F(StepFaults, APrinterTheSpoolerCannotDeleteStaysAndItsSettingsKeyStillGoes) {
+  StageMachine();
+  const std::string printer = "Front Desk (Bar 2)";
+  const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer;
+  Lock(spoolerKey, stager::KeyLock::Sealed);
+  expected_.kept.push_back(MachineKey(spoolerKey));
+
+  RunAndCheck();
+
+  EXPECT_TRUE(InstalledPrinterNames().count(printer));
+}
+
+TEST_F(StepFaults, APrinterSettingsKeyThatCannotBeDeletedStays) {
+  StageMachine();
+  const std::string settingsKey = "SOFTWARE\\KARVELO_POS_PRINTER\\Kitchen__Receipts-1";
+  Lock(settingsKey + "\\Paper", stager::KeyLock::Sealed);
+  Lock(settingsKey, stager::KeyLock::Sealed);
+  expected_.kept.push_back(MachineKey(settingsKey));
+
+  RunAndCheck();
+}
+
+// The recorded INF is read through the key before the package removal fails to delete it.
+TEST_F(StepFaults, AnUninstallKeyThatCannotBeDeletedStaysAndItsRecordedInfStillGoes) {
+  StageMachine();
+  Lock(UNINSTALL_KEY, stager::KeyLock::Sealed);
+  expected_.kept.push_back(MachineKey(UNINSTALL_KEY));
+
+  RunAndCheck();
+}
+
+// The oem scan still finds the INF the key would have named.
+TEST_F(StepFaults, WithoutTheUninstallKeyEveryOtherStepIsStillDone) {
+  machine_.uninstallKey = false;
+  StageMachine();
+
+  RunAndCheck();
+}
+
+// Wine's spooler refuses to delete one version of a driver, so the driver goes through its key
+// there; with that key sealed, both ways fail.
+TEST_F(StepFaults, ADriverKeyThatCannotBeDeletedStays) {
+  StageMachine();
+  Lock(stager::kDriverKey, stager::KeyLock::Sealed);
+  expected_.kept.push_back(MachineKey(stager::kDriverKey));
+
+  RunAndCheck();
+}
+
+TEST_F(StepFaults, ALanguageMonitorThatCannotBeDeletedStays) {
+  StageMachine();
+  Lock(stager::kMonitorKey, stager::KeyLock::Sealed);
+  expected_.kept.push_back(MachineKey(stager::kMonitorKey));
+
+  RunAndCheck();
+}
+
+// Nothing is collected from the class keys; the oem scan still finds the INF they name.
+TEST_F(StepFaults, AnUnreadablePrinterClassKeyLeavesItsInfToTheOemScan) {
+  StageMachine();
+  Lock(stager::kPrinterClassKey, stager::KeyLock::Closed);
+
+  RunAndCheck();
+}
+
+// Under Wine, SetupDiRemoveDevice answers success for a node whose key it cannot delete, so the
+// walk goes on to the model's other node as it would past any node it leaves.
+TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodeStillGoes) {
+  StageMachine();
+  const std::string lockedNode = StandardModelNodes().front();
+  Lock("SYSTEM\\CurrentControlSet\\Enum\\" + lockedNode, stager::KeyLock::Sealed);
+  expected_.kept.push_back(DeviceNodeKey(lockedNode));
+  expected_.keptEntries.push_back(ModelNodesParentKey());
+
+  RunAndCheck();
+
+  EXPECT_TRUE(stager::DeviceNodeExists(lockedNode));
+  EXPECT_FALSE(stager::DeviceNodeExists(StandardModelNodes().back()));
+}
+
+// Sealed, down to its deepest subkey: administrators may not even rewrite its access list, so the
+// grant fails and the key stays, with the access list it had; the LPTENUM key after it still goes.
+TEST_F(StepFaults, ASealedEnumerationKeyStaysAsItWasAndTheNextOneStillGoes) {
+  machine_.deviceKeys.front() = {USBPRINT_ENUM_KEY, stager::KeyLock::Sealed, stager::KeyLock::Sealed};
+  StageMachine();
+  // The device instance the stager puts below every enumeration key.
+  Lock(std::string(USBPRINT_ENUM_KEY) + "\\7&2A1B3C4D&0&USB001\\Device Parameters", stager::KeyLock::Sealed);
+  const std::string daclBefore = DaclEntries(HKEY_LOCAL_MACHINE, USBPRINT_ENUM_KEY);
+  expected_.kept.push_back(MachineKey(USBPRINT_ENUM_KEY));
+
+  RunAndCheck();
+
+  EXPECT_EQ(DaclEntries(HKEY_LOCAL_MACHINE, USBPRINT_ENUM_KEY), daclBefore);
+}
+
+TEST_F(StepFaults, AProfileThatCannotBeWrittenKeepsItsTimeOutsAndTheLaterStepsAreStillDone) {
+  StageMachine();
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_CURRENT_USER, kProfileWindowsKey, "Spooler", "yes"));
+  Lock(kProfileWindowsKey, stager::KeyLock::Sealed, HKEY_CURRENT_USER);
+
+  RunAndCheck();
+
+  EXPECT_FALSE(stager::ReadRegistryString(HKEY_CURRENT_USER, kProfileWindowsKey, "DeviceNotSelectedTimeout"));
+  EXPECT_FALSE(stager::ReadRegistryString(HKEY_CURRENT_USER, kProfileWindowsKey, "TransmissionRetryTimeout"));
+}
+
+// Files of every step held open by another process, sharing nothing: each stays where it is, the
+// driver file and the data file are listed for deletion at the next restart (with the folders
+// the data file keeps), and everything else goes. The INF that only the oem scan finds cannot be
+// read while it is held, so nothing tells that it is the model's: its companion stays with it.
+TEST_F(StepFaults, FilesHeldOpenInEveryStepStayAndEverythingElseGoes) {
+  StageMachine();
+  const std::string data = stager::DataDirectoryPath();
+  const std::string recordedInf = FilePath(stager::Folder::Inf, "oem7.inf");
+  const std::string collectedInf = FilePath(stager::Folder::Inf, "oem12.inf");
+  const std::string scannedInf = FilePath(stager::Folder::Inf, "oem3.inf");
+  const std::string driverFile = FilePath(stager::Folder::PrinterDriver, "3\\QTM820wE.dll");
+  const std::string dataFile = data + "\\logos\\header.bmp";
+  const std::vector<std::string> held = {recordedInf, collectedInf, scannedInf, driverFile, dataFile};
+  removal_test::FileHolder holders[5];
+  for (size_t i = 0; i < held.size(); ++i) ASSERT_TRUE(holders[i].Hold(held[i])) << held[i];
+  expected_.keptEntries = held;
+  expected_.keptEntries.push_back(FilePath(stager::Folder::Inf, "oem3.PNF"));
+  expected_.keptEntries.push_back(data + "\\logos");
+  expected_.keptEntries.push_back(data);
+  expected_.mayChange = {MachineKey("SYSTEM\\CurrentControlSet\\Control\\Session Manager") +
+                         "|PendingFileRenameOperations"};
+
+  RunAndCheck();
+
+  EXPECT_EQ(PendingDeletions(), (std::vector<std::string>{Lower(driverFile), Lower(dataFile),
+                                                          Lower(data + "\\logos"), Lower(data)}));
+}
+
+DWORD SpoolerServiceState() {
+  const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  const SC_HANDLE service = manager ? ::OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
+  SERVICE_STATUS status{};
+  const bool known = service && ::QueryServiceStatus(service, &status);
+  if (service) ::CloseServiceHandle(service);
+  if (manager) ::CloseServiceHandle(manager);
+  return known ? status.dwCurrentState : 0;
+}
+
+// Wine's spooler calls reach the local print provider in the calling process, so a stopped service
+// refuses none of them there; what the stopped service meets is the restart step, whose stop
+// command fails and whose start command starts it again.
+TEST_F(StepFaults, WithTheSpoolerServiceStoppedTheRunStartsItAgainAndCompletes) {
+  StageMachine();
+  ASSERT_EQ(SpoolerServiceState(), static_cast<DWORD>(SERVICE_STOPPED));
+
+  RunAndCheck();
+
+  EXPECT_TRUE(robot::WaitUntil([] { return SpoolerServiceState() == SERVICE_RUNNING; }, 10000));
+}
+
+TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndTheRunCompletes) {
+  stager::Installation bare;
+  bare.drivers = machine_.drivers;
+  bare.printers = machine_.printers;
+  machine_ = bare;
+  StageMachine();
+
+  RunAndCheck();
+}
+
+// The spooler reads its printers from their registry key in the program's own process; with
+// every right on that key taken from everyone, it cannot list them. The scan reports the spooler's
+// error in its message box and ends; nothing is removed.
+TEST_F(StepFaults, APrinterListTheSpoolerRefusesIsReportedAndNothingIsTouched) {
+  StageMachine();
+  PSECURITY_DESCRIPTOR denyEveryone = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;KA;;;WD)", SDDL_REVISION_1,
+                                                                     &denyEveryone, nullptr));
+  RegKey printers;
+  ASSERT_EQ(printers.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", WRITE_DAC),
+            ERROR_SUCCESS);
+  EXPECT_EQ(::RegSetKeySecurity(printers.Get(), DACL_SECURITY_INFORMATION, denyEveryone), ERROR_SUCCESS);
+  ::LocalFree(denyEveryone);
+  const MachineState before = ObserveMachine();
+
+  const UninstallRun run = UninstallEverythingListed();
+
+  ASSERT_EQ(run.record.messageBoxes.size(), 1u);
+  const std::string text = run.record.messageBoxes[0].box.text;
+  EXPECT_EQ(text.rfind("EnumPrinters Error Code: ", 0), 0u) << text;
+  EXPECT_TRUE(run.record.statuses.empty());
+  EXPECT_EQ(run.record.exitCode, std::optional<DWORD>(0));
+  ExpectOnlyModelArtefactsGone(before, ObserveMachine(), Expectation{});
+}
+
+}  // namespace
+}  // namespace fault_matrix
