@@ -14,8 +14,10 @@ namespace {
 constexpr char kOtherDriver[] = "Generic Thermal 58";
 constexpr char kSiblingModel[] = "QTM-820narrow";
 
+// The printer driver installed on the model's node keeps its class key, which goes with the node.
 const stager::UsbDeviceSpec kModelNode = {"USB\\VID_2E5B&PID_0017\\KQ0001",
-                                          {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}};
+                                          {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"},
+                                          stager::PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}};
 const stager::UsbDeviceSpec kModelNodeInLowerCase = {"USB\\VID_2E5B&PID_0017\\KQ0003", {"usb\\vid_2e5b&pid_0017"}};
 
 }  // namespace

@@ -113,8 +113,12 @@ TEST_F(StepFaults, AnUnreadablePrinterClassKeyLeavesItsInfToTheOemScan) {
 TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodeStillGoes) {
   StageMachine();
   const std::string lockedNode = StandardModelNodes().front();
+  // Its driver key stays with it.
+  const std::optional<std::string> driverKey = stager::DeviceDriverKey(lockedNode);
+  ASSERT_TRUE(driverKey.has_value());
   Lock("SYSTEM\\CurrentControlSet\\Enum\\" + lockedNode, stager::KeyLock::Sealed);
   expected_.kept.push_back(DeviceNodeKey(lockedNode));
+  expected_.kept.push_back(MachineKey(*driverKey));
   expected_.keptEntries.push_back(ModelNodesParentKey());
 
   RunAndCheck();

@@ -14,6 +14,12 @@ void WholeUninstall::StageMachine() {
   ASSERT_TRUE(StageForTest(machine_));
   std::string error;
   ASSERT_TRUE(StageLookAlikeKeys(error)) << error;
+  // The device installer names a node's driver key when it makes it; the key goes with the node.
+  for (const std::string& node : StandardModelNodes()) {
+    if (const std::optional<std::string> driverKey = stager::DeviceDriverKey(node)) {
+      expected_.removed.push_back(MachineKey(*driverKey));
+    }
+  }
 }
 
 UninstallRun WholeUninstall::RunAndCheck(Ending ending) {

@@ -38,9 +38,11 @@ std::string ClassName(HWND window) {
 std::optional<LRESULT> SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                        DWORD timeoutMs, bool wide = false) {
   DWORD_PTR result = 0;
+  // Not SMTO_ABORTIFHUNG: a program that was busy for seconds counts as hung for a while after it
+  // handles messages again, and the question would then be given up at once.
   const LRESULT ok =
-      wide ? ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result)
-           : ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result);
+      wide ? ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result)
+           : ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result);
   if (ok == 0) return std::nullopt;
   return static_cast<LRESULT>(result);
 }

@@ -140,6 +140,8 @@ bool LockKey(HKEY root, const std::string& key, KeyLock lock, std::string& error
 
 // The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
 std::vector<DeviceKeySpec> ModelEnumerationKeys();
+// The driver key of a device node, below HKEY_LOCAL_MACHINE; nothing when it has none.
+std::optional<std::string> DeviceDriverKey(const std::string& instanceId);
 // Whether the device installer still knows a node with this instance ID.
 bool DeviceNodeExists(const std::string& instanceId);
 

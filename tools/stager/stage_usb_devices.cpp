@@ -1,6 +1,9 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include <optional>
+#include <string>
+
 #include "tools/stager/installation.h"
 #include "tools/stager/system_state.h"
 #include "win/scoped_setup.h"
@@ -62,6 +65,19 @@ bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
     return (error = LastErrorText("writing the driver key of " + device.instanceId)), false;
   }
   return true;
+}
+
+std::optional<std::string> DeviceDriverKey(const std::string& instanceId) {
+  const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  SP_DEVINFO_DATA node{};
+  node.cbSize = sizeof(node);
+  char driver[256] = {};
+  if (!devices.IsValid() || !::SetupDiOpenDeviceInfoA(devices.Get(), instanceId.c_str(), nullptr, 0, &node) ||
+      !::SetupDiGetDeviceRegistryPropertyA(devices.Get(), &node, SPDRP_DRIVER, nullptr,
+                                           reinterpret_cast<BYTE*>(driver), sizeof(driver) - 1, nullptr)) {
+    return std::nullopt;
+  }
+  return std::string("SYSTEM\\CurrentControlSet\\Control\\Class\\") + driver;
 }
 
 bool DeviceNodeExists(const std::string& instanceId) {
