@@ -90,5 +90,9 @@ void CUninstallDlg::ScanInstallation() {
   }
 
   (void)m_uninstallButton.EnableWindow(FALSE);
+  // A list that already scrolls redraws its scroll bar for every line added (some milliseconds a
+  // line under Wine): it is drawn once, with all its lines, instead.
+  m_printerList.SetRedraw(false);
   for (const std::string& name : m_printerNames) (void)m_printerList.AddString(name);
+  m_printerList.SetRedraw(true);
 }
