@@ -70,9 +70,9 @@ int main() {
     (void)::WriteProfileStringA("windows", "DeviceNotSelectedTimeout", "15");
     (void)::WriteProfileStringA("windows", "TransmissionRetryTimeout", "90");
   });
-  Time("  (inside DeleteOemInfFiles: listing the INF directory alone)", [] {
+  Time("  (inside DeleteOemInfFiles: listing the oem INFs alone)", [] {
     const std::optional<std::string> infDirectory = InfDirectory();
-    if (infDirectory) (void)ListInfFiles(*infDirectory);
+    if (infDirectory) (void)ListOemInfFiles(*infDirectory);
   });
   Time("DeleteOemInfFiles", [] { DeleteOemInfFiles(); });
   Time("DeleteDirectoryTree", [] {
