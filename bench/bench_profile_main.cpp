@@ -5,6 +5,7 @@
 //   bench_profile
 
 #include <windows.h>
+#include <setupapi.h>
 #include <winspool.h>
 
 #include <cstdio>
@@ -64,6 +65,12 @@ int main() {
        [] { RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER); });
   Time("CollectDriverInfFiles", [&] { CollectDriverInfFiles(infFiles); });
   Time("DeleteCollectedInfFiles", [&] { DeleteCollectedInfFiles(infFiles); });
+  // The device installer's own cost of the list that RemoveUsbDeviceNodes walks, alone.
+  HDEVINFO devices = INVALID_HANDLE_VALUE;
+  Time("  (inside RemoveUsbDeviceNodes: SetupDiGetClassDevsA of every USB node alone)",
+       [&] { devices = ::SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES); });
+  Time("  (inside RemoveUsbDeviceNodes: SetupDiDestroyDeviceInfoList of that list alone)",
+       [&] { (void)::SetupDiDestroyDeviceInfoList(devices); });
   Time("RemoveUsbDeviceNodes", [] { (void)RemoveUsbDeviceNodes(USB_HARDWARE_ID); });
   Time("RemoveEnumerationKeys", [] { RemoveEnumerationKeys(); });
   Time("profile values", [] {
