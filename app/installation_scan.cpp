@@ -6,66 +6,18 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "app/target_identity.h"
+#include "app/model_printers.h"
 #include "app/uninstall_dialog.h"
-#include "win/exact_ansi.h"
 #include "win/reg_key.h"
-#include "win/spooler_enumeration.h"
 #include "win/system_message.h"
 
 namespace {
 
 constexpr char kDriverNotExistText[] = "QTM-820wide Driver is not exist.\nUnistall aleady completed.";
-
-bool IsModelDriverName(const char* name) { return name != nullptr && std::strcmp(name, DRIVER_NAME) == 0; }
-
-bool IsModelDriverName(const wchar_t* name) {
-  return name != nullptr && ExactAnsi(name) == std::optional<std::string>(DRIVER_NAME);
-}
-
-// Adds the name of every local printer on the model's driver at the head of names, and returns
-// how many printers of the model there are. The spooler keeps names in Unicode: one that the ANSI
-// code page cannot spell exactly is counted but not added, since the spelling it would get (a "?"
-// or a look-alike letter) may be another printer's name, and deleting by it would delete that
-// printer; nor can that printer be ticked, so the driver it needs stays. Nothing when the spooler
-// could not list the printers; the thread's last error then tells why.
-std::optional<int> CollectModelPrinters(StringList& names) {
-  SpoolerList printers;
-  const bool listed = EnumerateSpoolerList(
-      [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned) != FALSE;
-      },
-      printers);
-  if (!listed) return std::nullopt;
-  const PRINTER_INFO_2W* records = printers.Records<PRINTER_INFO_2W>();
-  int found = 0;
-  for (DWORD i = 0; i < printers.count; ++i) {
-    if (!IsModelDriverName(records[i].pDriverName) || records[i].pPrinterName == nullptr) continue;
-    ++found;
-    if (std::optional<std::string> name = ExactAnsi(records[i].pPrinterName)) names.push_front(*name);
-  }
-  return found;
-}
-
-// A failed driver enumeration counts as no driver.
-bool IsModelDriverInstalled() {
-  SpoolerList drivers;
-  const bool listed = EnumerateSpoolerList(
-      [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, returned) != FALSE;
-      },
-      drivers);
-  if (!listed) return false;
-  const DRIVER_INFO_3A* records = drivers.Records<DRIVER_INFO_3A>();
-  for (DWORD i = 0; i < drivers.count; ++i) {
-    if (IsModelDriverName(records[i].pName)) return true;
-  }
-  return false;
-}
 
 void ReportEnumPrintersError(HWND owner, DWORD error) {
   char head[64];
@@ -103,5 +55,9 @@ void CUninstallDlg::ScanInstallation() {
   }
 
   (void)m_uninstallButton.EnableWindow(FALSE);
+  // A list that already scrolls redraws its scroll bar for every line added (some milliseconds a
+  // line under Wine): it is drawn once, with all its lines, instead.
+  m_printerList.SetRedraw(false);
   for (const std::string& name : m_printerNames) (void)m_printerList.AddString(name);
+  m_printerList.SetRedraw(true);
 }

@@ -13,11 +13,13 @@ bool IsDots(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-void ClearReadOnly(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+// `attributes` are the entry's as last read.
+void ClearReadOnly(const std::string& path, DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return;
   (void)::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }
+
+void ClearReadOnly(const std::string& path) { ClearReadOnly(path, ::GetFileAttributesA(path.c_str())); }
 
 // A junction or directory symbolic link goes as a link: removing it leaves its target alone.
 void RemoveLink(const std::string& path) {
@@ -45,7 +47,9 @@ bool RemoveTree(const std::string& directory) {
         } else if (isDirectory) {
           leftForRestart = RemoveTree(entryPath) || leftForRestart;
         } else {
-          ClearReadOnly(entryPath);
+          // The search has just read the file's attributes: asking for them again, file by file,
+          // would double the calls on the file system for nothing (thousands in a big tree).
+          ClearReadOnly(entryPath, entry.dwFileAttributes);
           leftForRestart = DeleteFileOrScheduleAtRestart(entryPath) || leftForRestart;
         }
       } while (::FindNextFileA(search.Get(), &entry));

@@ -15,10 +15,13 @@
 
 namespace {
 
+// Only Windows NT-style INFs (the style the device installer lists a directory's INFs by) count,
+// and opening an INF by that style alone is the same test. Asking the device installer for the
+// list instead would have it open every INF of the directory, thousands on a busy machine, to
+// learn their style, while only the oem ones matter here.
 bool ListsTheModel(const std::string& infPath) {
   UINT errorLine = 0;
-  const ScopedInfFile inf(
-      ::SetupOpenInfFileA(infPath.c_str(), nullptr, INF_STYLE_OLDNT | INF_STYLE_WIN4, &errorLine));
+  const ScopedInfFile inf(::SetupOpenInfFileA(infPath.c_str(), nullptr, INF_STYLE_WIN4, &errorLine));
   if (!inf.IsValid()) return false;
   INFCONTEXT line{};
   return ::SetupFindFirstLineA(inf.Get(), INF_MANUFACTURER_SECTION, DRIVER_NAME, &line) != FALSE;
@@ -29,7 +32,7 @@ bool ListsTheModel(const std::string& infPath) {
 void DeleteOemInfFiles(const OemInfCalls& calls) {
   const std::optional<std::string> infDirectory = InfDirectory();
   if (!infDirectory) return;
-  const std::optional<std::vector<std::string>> names = ListInfFiles(*infDirectory);
+  const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
   if (!names) return;
   for (const std::string& name : *names) {
     if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;

@@ -1,11 +1,11 @@
 #include "removal/inf_file_list.h"
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include <cwchar>
 
 #include "win/exact_ansi.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -19,29 +19,31 @@ std::optional<std::wstring> Widen(const std::string& text) {
   return wide;
 }
 
+// A wildcard ending in ".inf" also matches longer extensions through their short 8.3 names
+// ("oem9.inf.bak" as OEM9~1.INF), so the long name itself must end in ".inf".
+bool EndsInInfExtension(const wchar_t* name, size_t length) {
+  return length >= 4 && ::_wcsicmp(name + length - 4, L".inf") == 0;
+}
+
 }  // namespace
 
-// The wide form is used because the ANSI form reports no size when asked without a buffer under
-// Wine; the directory is named because Wine lists nothing for "the default INF directory".
-std::optional<std::vector<std::string>> ListInfFiles(const std::string& directory) {
-  const std::optional<std::wstring> wideDirectory = Widen(directory);
-  if (!wideDirectory) return std::nullopt;
-  DWORD needed = 0;
-  (void)::SetupGetInfFileListW(wideDirectory->c_str(), INF_STYLE_WIN4, nullptr, 0, &needed);
-  if (needed == 0) return std::nullopt;
-  std::vector<wchar_t> buffer(needed, L'\0');
-  DWORD returned = 0;
-  if (!::SetupGetInfFileListW(wideDirectory->c_str(), INF_STYLE_WIN4, buffer.data(), needed, &returned)) {
+// The wide form is used so that a name the ANSI code page cannot spell is seen as such, not
+// turned into a best-fit spelling by the system.
+std::optional<std::vector<std::string>> ListOemInfFiles(const std::string& directory) {
+  const std::optional<std::wstring> pattern = Widen(directory + "\\oem*.inf");
+  if (!pattern) return std::nullopt;
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry{};
+  const ScopedFindHandle search(::FindFirstFileW(pattern->c_str(), &entry));
+  if (!search.IsValid()) {
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND) return names;
     return std::nullopt;
   }
-
-  // Names follow each other, each with its terminator, closed by an empty one.
-  std::vector<std::string> names;
-  const size_t end = returned < buffer.size() ? returned : buffer.size();
-  for (size_t at = 0; at < end && buffer[at] != L'\0';) {
-    const size_t length = ::wcsnlen(&buffer[at], end - at);
-    if (std::optional<std::string> name = ExactAnsi(&buffer[at], length)) names.push_back(*name);
-    at += length + 1;
-  }
+  do {
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const size_t length = ::wcsnlen(entry.cFileName, MAX_PATH);
+    if (!EndsInInfExtension(entry.cFileName, length)) continue;
+    if (std::optional<std::string> name = ExactAnsi(entry.cFileName, length)) names.push_back(*name);
+  } while (::FindNextFileW(search.Get(), &entry));
   return names;
 }

@@ -67,8 +67,9 @@ void CollectDriverInfFiles(StringList& infFiles);
 // An entry that is not a bare file name is passed over.
 void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls = OemInfCalls{});
 
-// Deletes, with its companion, every INF file of the Windows INF directory whose name starts with
-// "oem" (in that case) and whose manufacturer section has a line keyed by the driver name.
+// Deletes, with its companion, every Windows NT-style INF file of the Windows INF directory whose
+// name starts with "oem" (in that case) and whose manufacturer section has a line keyed by the
+// driver name.
 void DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
 
 // Removes the directory with everything below it, read-only, hidden and system entries included.

@@ -212,4 +212,28 @@ TEST(DeleteOemInfFiles, DeletesOnlyOemInfsThatListTheModel) {
   }
 }
 
+// Only Windows NT-style INFs are examined: the model's line in any other file does not count.
+TEST(DeleteOemInfFiles, PassesOverOemFilesThatAreNotWindowsNtStyleInfs) {
+  const std::string modelSection = "[KARVELO]\r\n\"KARVELO QTM-820wide\" = QTM820WE.GPD\r\n";
+  const struct {
+    const char* name;
+    std::string text;
+    bool goes;
+  } cases[] = {
+      {"oem21.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n" + modelSection, true},
+      {"oem22.inf", "[Version]\r\nSignature=\"$Chicago$\"\r\n" + modelSection, true},
+      {"oem23.inf", modelSection, false},  // no [Version] section
+      {"oem24.inf", "[Version]\r\nSignature=\"$Unknown$\"\r\n" + modelSection, false},
+      {"oem25.inf", "\x01\x02\xff\xfe garbage", false},
+      {"oem26.inf", "", false},
+  };
+  for (const auto& file : cases) ASSERT_TRUE(stager::WriteFileText(InInfDirectory(file.name), file.text)) << file.name;
+  ASSERT_TRUE(stager::MakeDirectories(InInfDirectory("oem27.inf")));
+
+  DeleteOemInfFiles();
+
+  for (const auto& file : cases) EXPECT_EQ(Exists(InInfDirectory(file.name)), !file.goes) << file.name;
+  EXPECT_TRUE(stager::DirectoryExists(InInfDirectory("oem27.inf")));
+}
+
 }  // namespace

@@ -2,6 +2,13 @@
 
 #include <commctrl.h>
 
+void Control::SetRedraw(bool redraw) {
+  (void)::SendMessageA(window_, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) {
+    (void)::RedrawWindow(window_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
+}
+
 void ProgressBar::SetRange(short lower, short upper) {
   (void)::SendMessageA(Handle(), PBM_SETRANGE, 0, MAKELPARAM(lower, upper));
 }

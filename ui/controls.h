@@ -21,6 +21,10 @@ class Control {
   BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(window_, enable); }
   BOOL IsWindowEnabled() const { return ::IsWindowEnabled(window_); }
 
+  // With redrawing off, the control changes without drawing anything; turning it on again draws
+  // the whole control once, frame and scroll bars included.
+  void SetRedraw(bool redraw);
+
   // Owner-drawn controls draw themselves when the dialog passes the request on.
   virtual bool DrawItem(const DRAWITEMSTRUCT&) { return false; }
 

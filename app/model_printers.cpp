@@ -1,0 +1,55 @@
+#include "app/model_printers.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/target_identity.h"
+#include "win/exact_ansi.h"
+#include "win/spooler_enumeration.h"
+
+namespace {
+
+bool IsModelDriverName(const char* name) { return name != nullptr && std::strcmp(name, DRIVER_NAME) == 0; }
+
+bool IsModelDriverName(const wchar_t* name) {
+  return name != nullptr && ExactAnsi(name) == std::optional<std::string>(DRIVER_NAME);
+}
+
+}  // namespace
+
+std::optional<int> CollectModelPrinters(StringList& names) {
+  SpoolerList printers;
+  const bool listed = EnumerateSpoolerList(
+      [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
+        return ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, returned) != FALSE;
+      },
+      printers);
+  if (!listed) return std::nullopt;
+  const PRINTER_INFO_2W* records = printers.Records<PRINTER_INFO_2W>();
+  int found = 0;
+  for (DWORD i = 0; i < printers.count; ++i) {
+    if (!IsModelDriverName(records[i].pDriverName) || records[i].pPrinterName == nullptr) continue;
+    ++found;
+    if (std::optional<std::string> name = ExactAnsi(records[i].pPrinterName)) names.push_front(*name);
+  }
+  return found;
+}
+
+bool IsModelDriverInstalled() {
+  SpoolerList drivers;
+  const bool listed = EnumerateSpoolerList(
+      [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
+        return ::EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, returned) != FALSE;
+      },
+      drivers);
+  if (!listed) return false;
+  const DRIVER_INFO_3A* records = drivers.Records<DRIVER_INFO_3A>();
+  for (DWORD i = 0; i < drivers.count; ++i) {
+    if (IsModelDriverName(records[i].pName)) return true;
+  }
+  return false;
+}
+

@@ -1,0 +1,137 @@
+// bench_uninstall: times the uninstaller on the staged heavy machine, working it as a person would.
+//
+//   bench_uninstall full|half <starts> <uninstaller.exe>
+//
+// First it starts the uninstaller <starts> times, timing each from process creation to the
+// dialog and to the filled printer list, and cancels it. Then it starts it once more, ticks every
+// printer, presses Uninstall, answers No to the restart and times the whole uninstall from the
+// press to the end of the process. Lines that start with "bench:" are the figures, for run.sh.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/target_identity.h"
+#include "bench/heavy_machine.h"
+#include "bench/stopwatch.h"
+#include "res/resource.h"
+#include "tools/robot/uninstall_session.h"
+#include "tools/stager/package_layout.h"
+#include "tools/stager/system_state.h"
+
+namespace {
+
+// The least any full uninstall can take: a second on screen for each of its three status
+// texts, and the two pauses around the spooler restart.
+constexpr double kFixedPausesMs = 1000 + 1000 + 2000 + 4000 + 1000;
+constexpr DWORD kTimeoutMs = 300000;
+
+struct StartTimes {
+  double dialogMs = 0;
+  double listMs = 0;
+  int listed = 0;
+};
+
+bool StartToList(robot::UninstallSession& session, const std::string& commandLine, StartTimes& times) {
+  const bench::Stopwatch clock;
+  if (!session.Start(commandLine, kTimeoutMs)) return false;
+  times.dialogMs = clock.ElapsedMs();
+  if (!session.WaitForScan(kTimeoutMs) || session.Dialog() == nullptr) return false;
+  times.listMs = clock.ElapsedMs();
+  const auto lines = session.Dialog()->ListLines(IDC_PRINTER_LIST);
+  times.listed = lines ? static_cast<int>(lines->size()) : 0;
+  return true;
+}
+
+bool TimeStartAndCancel(const std::string& commandLine, int run) {
+  robot::UninstallSession session;
+  StartTimes times;
+  if (!StartToList(session, commandLine, times)) return false;
+  std::printf("bench: start %d dialog_ms %.1f list_ms %.1f listed %d\n", run, times.dialogMs, times.listMs,
+              times.listed);
+  if (!robot::WaitUntil([&] { return session.Dialog()->PressButton(IDCANCEL); }, 5000)) return false;
+  return session.Program().WaitForExit(kTimeoutMs).has_value();
+}
+
+// A long list shows only some of its lines: each is scrolled to the top, as a person would with
+// the scroll bar, before its box is clicked.
+bool TickEveryLine(robot::DialogRobot& dialog, int lines) {
+  for (int index = 0; index < lines; ++index) {
+    if (!dialog.QueryControl(IDC_PRINTER_LIST, LB_SETTOPINDEX, static_cast<WPARAM>(index))) return false;
+    if (!dialog.ClickCheckBox(IDC_PRINTER_LIST, index)) return false;
+    if (!robot::WaitUntil([&] { return dialog.IsLineChecked(IDC_PRINTER_LIST, index).value_or(false); }, 5000)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// What must be gone once the package has been removed; a fast run that removed nothing is no run.
+void ReportWhatIsLeft() {
+  int modelPrinters = 0;
+  for (const stager::ListedPrinter& printer : stager::ListPrinters()) modelPrinters += printer.driverName == DRIVER_NAME;
+  std::printf("bench: left model_printers %d data_directory %d oem1_inf %d model_usb_node %d uninstall_key %d\n",
+              modelPrinters, stager::DirectoryExists(stager::DataDirectoryPath()) ? 1 : 0,
+              stager::FileExists(stager::FolderPath(stager::Folder::Inf) + "\\oem1.inf") ? 1 : 0,
+              stager::DeviceNodeExists("USB\\VID_2E5B&PID_0017\\KV000000") ? 1 : 0,
+              stager::RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY) ? 1 : 0);
+}
+
+bool TimeFullUninstall(const std::string& commandLine, int expectedPrinters) {
+  robot::UninstallSession session;
+  StartTimes times;
+  if (!StartToList(session, commandLine, times)) return false;
+  std::printf("bench: start full dialog_ms %.1f list_ms %.1f listed %d\n", times.dialogMs, times.listMs,
+              times.listed);
+  if (times.listed != expectedPrinters) {
+    std::printf("bench_uninstall: %d printers listed, %d expected\n", times.listed, expectedPrinters);
+    return false;
+  }
+  robot::DialogRobot& dialog = *session.Dialog();
+  if (!TickEveryLine(dialog, times.listed)) {
+    std::printf("bench_uninstall: a printer could not be ticked\n");
+    return false;
+  }
+  if (!robot::WaitUntil([&] { return dialog.IsEnabled(IDC_UNINSTALL); }, 5000)) return false;
+  const bench::Stopwatch clock;
+  if (!dialog.PressButton(IDC_UNINSTALL)) return false;
+  session.ReportEventsTo([&](const std::string& event) {
+    std::printf("bench: event_ms %.1f %s\n", clock.ElapsedMs(), event.substr(0, event.find('\n')).c_str());
+  });
+  const robot::RunRecord record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), kTimeoutMs);
+  const double wallMs = clock.ElapsedMs();
+  if (!record.exitCode) return false;
+  std::printf("bench: uninstall wall_ms %.1f fixed_ms %.0f ratio %.3f overhead_ms %.1f exit %lu\n", wallMs,
+              kFixedPausesMs, wallMs / kFixedPausesMs, wallMs - kFixedPausesMs,
+              static_cast<unsigned long>(*record.exitCode));
+  ReportWhatIsLeft();
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  bench::MachineSize size;
+  if (argc != 4 || !bench::FindMachineSize(argv[1], size)) {
+    std::printf("usage: bench_uninstall full|half <starts> <uninstaller.exe>\n");
+    return 2;
+  }
+  std::printf("machine: %s", bench::Describe(size).c_str());
+  const int starts = std::atoi(argv[2]);
+  const std::string commandLine = std::string("\"") + argv[3] + "\"";
+  for (int run = 1; run <= starts; ++run) {
+    if (!TimeStartAndCancel(commandLine, run)) {
+      std::printf("bench_uninstall: start %d did not come to a filled list and end\n", run);
+      return 1;
+    }
+  }
+  if (!TimeFullUninstall(commandLine, size.modelPrinters)) {
+    std::printf("bench_uninstall: the full uninstall did not run to its end\n");
+    return 1;
+  }
+  return 0;
+}
