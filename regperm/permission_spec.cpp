@@ -44,7 +44,7 @@ LONG ParsePermissionSpec(const char* specText, PermissionSpec& spec) {
     // The letters begin right after the one colon that ends the trustee field.
     const std::string_view letters = RestAfter(text, position);
     if (letters.empty()) return ERROR_INVALID_PARAMETER;
-    // Odd or unrecognised letters do not stop the specification: the mask they give is used.
+    // Odd or unrecognised letters do not stop the permission specification: the mask they give is used.
     (void)ParseAccessLetters(letters.data(), mask);
   }
 
