@@ -18,43 +18,9 @@
 namespace {
 
 using removal_test::Exists;
+using removal_test::Lower;
+using removal_test::PendingDeletions;
 using stager::FileSpec;
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// The paths listed for deletion (a rename to nothing) at the next restart, in their order.
-std::vector<std::string> PendingDeletions() {
-  std::vector<std::string> deletions;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS) {
-    return deletions;
-  }
-  DWORD size = 0;
-  std::vector<char> data;
-  if (::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-    data.resize(size + 2, '\0');
-    (void)::RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(data.data()), &size);
-  }
-  ::RegCloseKey(key);
-  // Pairs of source and target, each closed by a terminator; an empty target means deletion.
-  std::vector<std::string> texts;
-  for (size_t at = 0; at < size;) {
-    const std::string text(&data[at]);
-    texts.push_back(text);
-    at += text.size() + 1;
-  }
-  for (size_t i = 0; i + 1 < texts.size(); i += 2) {
-    if (!texts[i + 1].empty()) continue;
-    const std::string& source = texts[i];
-    deletions.push_back(Lower(source.rfind("\\??\\", 0) == 0 ? source.substr(4) : source));
-  }
-  return deletions;
-}
 
 TEST(FilesInUse, GoAtTheNextRestartWithTheDataDirectoriesTheyKept) {
   stager::Installation package;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include "app/target_identity.h"
 #include "tools/robot/launched_program.h"
 #include "tools/stager/system_state.h"
+#include "win/reg_key.h"
+#include "win/unique_handle.h"
 
 std::string UninstallerCommandLine() { return "\"" + OwnFolder() + "qtm820wide_uninstall.exe\""; }
 
@@ -33,3 +37,15 @@ bool SettingsKeyExists(const std::string& keyName) {
 }
 
 bool UninstallKeyExists() { return stager::RegistryKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
+
+bool DenyEveryoneEveryRight(const std::string& key) {
+  PSECURITY_DESCRIPTOR denyEveryone = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;KA;;;WD)", SDDL_REVISION_1, &denyEveryone,
+                                                             nullptr)) {
+    return false;
+  }
+  const ScopedLocalMemory owner(denyEveryone);
+  RegKey opened;
+  return opened.Open(HKEY_LOCAL_MACHINE, key.c_str(), WRITE_DAC) == ERROR_SUCCESS &&
+         ::RegSetKeySecurity(opened.Get(), DACL_SECURITY_INFORMATION, denyEveryone) == ERROR_SUCCESS;
+}

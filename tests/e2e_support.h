@@ -22,3 +22,7 @@ bool ModelDriverInstalled();
 // The settings key of this name (as the driver spells it) below the driver's settings root.
 bool SettingsKeyExists(const std::string& keyName);
 bool UninstallKeyExists();
+
+// Takes every right on the key below HKEY_LOCAL_MACHINE from everyone, the spooler included where
+// it reads the key in the calling program's own process.
+[[nodiscard]] bool DenyEveryoneEveryRight(const std::string& key);

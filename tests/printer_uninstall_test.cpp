@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <aclapi.h>
 #include <winspool.h>
 
 #include <string>
@@ -218,25 +217,9 @@ TEST_F(PrinterUninstall, WithNothingInstalledItSaysSoOnceAndDropsTheUninstallKey
   EXPECT_FALSE(UninstallKeyExists());
 }
 
-// Takes every right on the key from everyone, the spooler included where it reads the key in the
-// program's own process.
-void DenyEveryone(const char* key) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, READ_CONTROL | WRITE_DAC, &opened), ERROR_SUCCESS);
-  char everyone[] = "Everyone";
-  EXPLICIT_ACCESS_A deny{};
-  ::BuildExplicitAccessWithNameA(&deny, everyone, KEY_ALL_ACCESS, DENY_ACCESS, NO_INHERITANCE);
-  PACL acl = nullptr;
-  ASSERT_EQ(::SetEntriesInAclA(1, &deny, nullptr, &acl), ERROR_SUCCESS);
-  EXPECT_EQ(::SetSecurityInfo(opened, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr),
-            ERROR_SUCCESS);
-  ::LocalFree(acl);
-  ::RegCloseKey(opened);
-}
-
 TEST_F(PrinterUninstall, AFailedPrinterEnumerationIsReportedWithTheSystemsText) {
   ASSERT_TRUE(StageForTest(ModelPrinters({"Alpha"})));
-  DenyEveryone("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers");
+  ASSERT_TRUE(DenyEveryoneEveryRight("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers"));
 
   ASSERT_TRUE(session_.Start(UninstallerCommandLine(), kStartTimeoutMs));
   const RunRecord record = session_.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);

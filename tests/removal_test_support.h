@@ -6,12 +6,18 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tools/robot/launched_program.h"
 
 namespace removal_test {
 
 bool Exists(const std::string& path);
+std::string Lower(std::string text);
+
+// The paths listed for deletion (a rename to nothing) at the next restart, in lower case, in their
+// order.
+std::vector<std::string> PendingDeletions();
 bool IsLink(const std::string& path);
 bool CopyFileTo(const std::string& source, const std::string& destination);
 

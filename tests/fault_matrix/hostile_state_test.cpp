@@ -16,12 +16,14 @@
 #include "app/target_identity.h"
 #include "tests/e2e_support.h"
 #include "tests/fault_matrix/whole_uninstall.h"
+#include "tests/removal_test_support.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"
 
 namespace fault_matrix {
 namespace {
 
+using removal_test::PendingDeletions;
 using HostileState = WholeUninstall;
 
 std::string NameOfLength(const std::string& head, size_t length) { return head + std::string(length - head.size(), 'x'); }

@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -20,7 +17,6 @@
 #include "tests/removal_test_support.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"
-#include "win/reg_key.h"
 
 namespace fault_matrix {
 namespace {
@@ -32,12 +28,8 @@ void Lock(const std::string& key, stager::KeyLock lock, HKEY root = HKEY_LOCAL_M
   ASSERT_TRUE(stager::LockKey(root, key, lock, error)) << error;
 }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
+using removal_test::Lower;
+using removal_test::PendingDeletions;
 using StepFaults = WholeUninstall;
 
 // Under Wine the spooler's DeletePrinter answers success while the printer's key stays (its
@@ -218,14 +210,7 @@ TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndT
 // error in its message box and ends; nothing is removed.
 TEST_F(StepFaults, APrinterListTheSpoolerRefusesIsReportedAndNothingIsTouched) {
   StageMachine();
-  PSECURITY_DESCRIPTOR denyEveryone = nullptr;
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(D;;KA;;;WD)", SDDL_REVISION_1,
-                                                                     &denyEveryone, nullptr));
-  RegKey printers;
-  ASSERT_EQ(printers.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", WRITE_DAC),
-            ERROR_SUCCESS);
-  EXPECT_EQ(::RegSetKeySecurity(printers.Get(), DACL_SECURITY_INFORMATION, denyEveryone), ERROR_SUCCESS);
-  ::LocalFree(denyEveryone);
+  ASSERT_TRUE(DenyEveryoneEveryRight("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers"));
   const MachineState before = ObserveMachine();
 
   const UninstallRun run = UninstallEverythingListed();

@@ -25,7 +25,4 @@ class WholeUninstall : public ::testing::Test {
   Expectation expected_{StandardModelArtefacts(), {ProcessorKeyKeptByWine()}, {}, {}};
 };
 
-// The files listed for deletion at the next restart, in lower case, in their order.
-std::vector<std::string> PendingDeletions();
-
 }  // namespace fault_matrix
