@@ -22,7 +22,3 @@ int ProgressBar::StepIt() { return static_cast<int>(::SendMessageA(Handle(), PBM
 int ProgressBar::SetPos(int position) {
   return static_cast<int>(::SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0));
 }
-
-int ProgressBar::GetPos() const {
-  return static_cast<int>(::SendMessageA(Handle(), PBM_GETPOS, 0, 0));
-}

@@ -40,5 +40,4 @@ class ProgressBar : public Control {
   int SetStep(int step);
   int StepIt();
   int SetPos(int position);
-  int GetPos() const;
 };
