@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and running under Wine need, when it is missing (Debian packages):
-# the i686 mingw-w64 cross compilers, CMake, GoogleTest's sources, 32-bit Wine and Xvfb.
+# the i686 mingw-w64 cross compilers, CMake, GoogleTest's sources, 32-bit Wine and Xvfb, and a way
+# to run 32-bit x86 programs where the host has none of its own.
 set -euo pipefail
 
 missing=()
@@ -12,13 +13,15 @@ command -v flock >/dev/null || missing+=(util-linux)
 if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   missing+=(wine wine32:i386)
 fi
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "Installing: ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 fi
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+"$(dirname "$0")/enable_32bit_x86.sh"
