@@ -25,11 +25,26 @@ wine_env_private_display() {
   export DISPLAY=:$(cat "$wine_env_work/display")
 }
 
+# The Wine processes that run in the given prefix: Wine's own programs whose environment names it
+# as WINEPREFIX (the shells of this file, whose environment may name it too, are not among them).
+wine_env_prefix_pids() {
+  local pid
+  for pid in $(ls /proc | grep -x '[0-9]*'); do
+    tr '\0' '\n' 2>/dev/null </proc/"$pid"/cmdline | grep -q '/wine' || continue
+    tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qxF "WINEPREFIX=$1" && echo "$pid"
+  done
+}
+
 # Ends the prefix's Wine processes and our Xvfb, by its pid, and removes the copy.
+# Under QEMU's user-mode emulator (see scripts/enable_32bit_x86.sh) a Wine process now and then
+# deadlocks while it exits and keeps its server, and so "wineserver -w", waiting for ever; the wait
+# is bounded, and what of the prefix still runs then is ended by pid.
 wine_env_cleanup() {
   if [ -n "$wine_env_work" ]; then
-    WINEPREFIX=$wine_env_work/prefix wineserver -k 2>/dev/null
-    WINEPREFIX=$wine_env_work/prefix wineserver -w 2>/dev/null
+    local prefix=$wine_env_work/prefix pid
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null
+    for pid in $(wine_env_prefix_pids "$prefix"); do kill -9 "$pid" 2>/dev/null; done
   fi
   if [ -n "$wine_env_xvfb_pid" ]; then
     kill "$wine_env_xvfb_pid" 2>/dev/null
