@@ -13,7 +13,12 @@ constexpr const char* kSystemLoadedLibraries[] = {"uxtheme.dll", "dwmapi.dll", "
 }  // namespace
 
 void RestrictDllSearchToSystem() {
-  (void)::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Where the system has it, every later search is the system directory's alone. Without it (an
+  // unpatched Windows 7 or Vista) the loads of this program do not depend on it: they name full
+  // paths, or names the manifest redirects (win/system_library.h).
+  if (const SetDefaultDllDirectoriesFunction setDefaultDllDirectories = FindSetDefaultDllDirectories()) {
+    (void)setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
   // The current folder leaves the search of the calls that still consult it.
   (void)::SetDllDirectoryA("");
   for (const char* name : kSystemLoadedLibraries) (void)LoadSystemLibrary(name);

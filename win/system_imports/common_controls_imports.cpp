@@ -1,16 +1,18 @@
-// The common controls are not a known DLL either. They are loaded by name, not by path: the
-// program's manifest asks for version 6, which the system supplies from its side-by-side store
-// ahead of any search, and the search that remains is restricted to the system directory.
+// The common controls are not a known DLL either, and the program's manifest asks for their
+// version 6, which lives in the side-by-side store, not in the system directory: loaded by name
+// where the manifest redirects the name there, else by full path (win/system_library.h). No
+// LOAD_LIBRARY_SEARCH_* flag: an unpatched Windows 7 or Vista fails a load that gives one.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "win/system_imports/load_on_first_call.h"
+#include "win/system_library.h"
 
 namespace {
 
 HMODULE LoadCommonControls() {
-  static const HMODULE module = ::LoadLibraryExA("comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  static const HMODULE module = LoadSideBySideLibrary("comctl32.dll");
   return module;
 }
 
