@@ -49,7 +49,6 @@ TEST(Wow64Refusal, OneBoxSaysTheUninstallerIsFor32BitWindowsAndNothingChanges) {
 
   ASSERT_TRUE(robot::AnswerMessageBox(*box, IDOK));
   EXPECT_EQ(session.Program().WaitForExit(kExitTimeoutMs), std::optional<DWORD>(0));
-  EXPECT_FALSE(robot::FindMessageBox(session.Program().ProcessId(), nullptr).has_value()) << "a second box";
   fault_matrix::ExpectNothingChanged(before, fault_matrix::TakeSnapshot());
 }
 
