@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running under Wine need, when it is missing (Debian packages):
-# the i686 mingw-w64 cross compilers, CMake, GoogleTest's sources, 32-bit Wine and Xvfb, and a way
-# to run 32-bit x86 programs where the host has none of its own.
+# the i686 mingw-w64 cross compilers, CMake, GoogleTest's sources, 32-bit Wine, 64-bit Wine (for
+# the test that runs the uninstaller as on 64-bit Windows) and Xvfb, and a way to run 32-bit x86
+# programs where the host has none of its own.
 set -euo pipefail
 
 missing=()
@@ -13,6 +14,7 @@ command -v flock >/dev/null || missing+=(util-linux)
 if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   missing+=(wine wine32:i386)
 fi
+dpkg -s wine64 >/dev/null 2>&1 || missing+=(wine64)
 
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=

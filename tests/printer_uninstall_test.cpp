@@ -131,6 +131,31 @@ TEST_F(PrinterUninstall, SettingsKeysAreTheNamesWithEverySpaceAnUnderscore) {
   EXPECT_TRUE(SettingsKeyExists("Keeper"));
 }
 
+// Windows 10 1903 and later can make UTF-8 the ANSI code page, which spells every name: printers
+// named in any script are listed and removed there. This case runs with LC_ALL=hi_IN.UTF-8, from
+// which Wine takes UTF-8 as the ANSI code page (tests/CMakeLists.txt); the names below are UTF-8.
+TEST_F(PrinterUninstall, WithUtf8AsTheAnsiCodePagePrintersNamedInAnyScriptAreListedAndRemoved) {
+  ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8)) << "this case needs UTF-8 as the ANSI code page";
+  const std::vector<std::string> names = {"Касса 1", "Ταμείο 2", "收银台 3", "Front Desk"};
+  ASSERT_TRUE(StageForTest(ModelPrinters(names)));
+
+  StartAndScan();
+  std::vector<std::string> listed = ListedLines();
+  std::sort(listed.begin(), listed.end());
+  std::vector<std::string> expected = names;
+  std::sort(expected.begin(), expected.end());
+  ASSERT_EQ(listed, expected);
+  const RunRecord record = UninstallTicked({});
+
+  EXPECT_EQ(record.StatusTexts(),
+            (std::vector<std::string>{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_EQ(InstalledPrinterNames(), (Names{"Office Label Printer"}));
+  for (const char* key : {"Касса_1", "Ταμείο_2", "收银台_3", "Front_Desk"}) EXPECT_FALSE(SettingsKeyExists(key)) << key;
+  EXPECT_FALSE(ModelDriverInstalled());
+  EXPECT_FALSE(UninstallKeyExists());
+}
+
 TEST_F(PrinterUninstall, PrintersNamedWithSpaceOrUnderscoreShareOneKeyThatGoesWithEither) {
   ASSERT_TRUE(StageForTest(ModelPrinters({"Space Twin", "Space_Twin"})));
   ASSERT_TRUE(SettingsKeyExists("Space_Twin"));

@@ -33,13 +33,17 @@ bool IsAnyOf(const std::string& path, const std::vector<std::string>& entries) {
   });
 }
 
+bool ChangedByThePlatform(const std::string& path) {
+  return std::any_of(std::begin(kChangedByThePlatform), std::end(kChangedByThePlatform),
+                     [&](const char* root) { return IsWithin(path, root); });
+}
+
 bool MayChangeOnAnyRun(const std::string& path) {
   if (path == kProfileWindowsKey || path == std::string(kProfileWindowsKey) + "|DeviceNotSelectedTimeout" ||
       path == std::string(kProfileWindowsKey) + "|TransmissionRetryTimeout") {
     return true;
   }
-  return std::any_of(std::begin(kChangedByThePlatform), std::end(kChangedByThePlatform),
-                     [&](const char* root) { return IsWithin(path, root); });
+  return ChangedByThePlatform(path);
 }
 
 std::string Listing(const std::vector<std::string>& paths) {
@@ -94,6 +98,16 @@ void ExpectOnlyModelArtefactsGone(const MachineState& before, const MachineState
   std::set_difference(before.lookAlikes.begin(), before.lookAlikes.end(), after.lookAlikes.begin(),
                       after.lookAlikes.end(), std::back_inserter(lookAlikesGone));
   EXPECT_TRUE(lookAlikesGone.empty()) << "look-alikes of other products gone:" << Listing(lookAlikesGone);
+}
+
+void ExpectNothingChanged(const Snapshot& before, const Snapshot& after) {
+  SnapshotDifference difference = Compare(before, after);
+  for (std::vector<std::string>* paths : {&difference.removed, &difference.added, &difference.changed}) {
+    paths->erase(std::remove_if(paths->begin(), paths->end(), ChangedByThePlatform), paths->end());
+  }
+  EXPECT_TRUE(difference.removed.empty()) << "deleted:" << Listing(difference.removed);
+  EXPECT_TRUE(difference.added.empty()) << "appeared:" << Listing(difference.added);
+  EXPECT_TRUE(difference.changed.empty()) << "changed:" << Listing(difference.changed);
 }
 
 void ExpectRanToCompletion(const UninstallRun& run, Ending ending) {

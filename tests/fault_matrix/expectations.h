@@ -38,6 +38,9 @@ MachineState ObserveMachine();
 void ExpectOnlyModelArtefactsGone(const MachineState& before, const MachineState& after,
                                   const Expectation& expectation);
 
+// Everything is as it was, apart from what the platform changes by itself.
+void ExpectNothingChanged(const Snapshot& before, const Snapshot& after);
+
 // How a run ends when nothing stops it.
 enum class Ending {
   // The printers and then the whole driver package go; the restart question is asked and

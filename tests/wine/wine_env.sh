@@ -5,12 +5,15 @@ wine_env_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine_env_work=
 wine_env_xvfb_pid=
 
-# wine_env_fresh_prefix <wine-dir>: exports WINEPREFIX to a new copy of <wine-dir>/pristine.
+# wine_env_fresh_prefix <wine-dir> [win32|win64]: exports WINEPREFIX to a new copy of the pristine
+# prefix of that architecture (32-bit by default; see prepare_prefix.sh).
 wine_env_fresh_prefix() {
-  "$wine_env_here/prepare_prefix.sh" "$1" || return 1
+  local arch=${2:-win32} name=pristine
+  [ "$arch" = win64 ] && name=pristine-win64
+  "$wine_env_here/prepare_prefix.sh" "$1" "$arch" || return 1
   wine_env_work=$(mktemp -d "${TMPDIR:-/tmp}/qtm-wine.XXXXXX") || return 1
-  cp -a "$(cd "$1" && pwd)/pristine" "$wine_env_work/prefix" || return 1
-  export WINEPREFIX=$wine_env_work/prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+  cp -a "$(cd "$1" && pwd)/$name" "$wine_env_work/prefix" || return 1
+  export WINEPREFIX=$wine_env_work/prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
 }
 
 # wine_env_private_display: starts Xvfb on a display it picks itself and exports DISPLAY.

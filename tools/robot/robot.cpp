@@ -315,6 +315,7 @@ std::optional<MessageBoxInfo> FindMessageBox(DWORD processId, HWND except) {
       box.buttonIds.push_back(::GetDlgCtrlID(child));
     } else if ((::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
       box.hasIcon = true;
+      box.iconControl = child;
     } else {
       const std::string text = WindowText(child);
       if (text.size() > box.text.size()) box.text = text;
@@ -338,6 +339,84 @@ bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId) {
   HWND button = ::GetDlgItem(box.window, buttonId);
   if (button == nullptr || !::IsWindowEnabled(button)) return false;
   return ::PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+namespace {
+
+// The icon drawn as an icon control draws it, stretched to the control, over a background of one
+// colour, as RGB rows from the top.
+std::vector<std::uint8_t> DrawnIcon(HICON icon, int width, int height, COLORREF background) {
+  std::vector<std::uint8_t> rgb;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap != nullptr && memory != nullptr) {
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    HBRUSH brush = ::CreateSolidBrush(background);
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory, &all, brush);
+    ::DeleteObject(brush);
+    const bool drawn = ::DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    ::GdiFlush();
+    ::SelectObject(memory, previous);
+    const auto* bgra = static_cast<const std::uint8_t*>(bits);
+    for (size_t i = 0; drawn && i < static_cast<size_t>(width) * height; ++i) {
+      rgb.push_back(bgra[i * 4 + 2]);
+      rgb.push_back(bgra[i * 4 + 1]);
+      rgb.push_back(bgra[i * 4 + 0]);
+    }
+  }
+  if (bitmap != nullptr) ::DeleteObject(bitmap);
+  if (memory != nullptr) ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return rgb;
+}
+
+}  // namespace
+
+std::optional<UINT> MessageBoxIcon(const MessageBoxInfo& box) {
+  RECT area;
+  if (box.iconControl == nullptr || !::GetClientRect(box.iconControl, &area)) return std::nullopt;
+  ::MapWindowPoints(box.iconControl, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const std::vector<std::uint8_t> shown = CaptureScreen(area);
+  if (shown.size() < 3) return std::nullopt;
+  // The icons' corners are transparent: the control's background shows there.
+  const COLORREF background = RGB(shown[0], shown[1], shown[2]);
+  const struct {
+    UINT style;
+    const char* icon;
+  } candidates[] = {{MB_ICONHAND, IDI_HAND},
+                    {MB_ICONQUESTION, IDI_QUESTION},
+                    {MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+                    {MB_ICONASTERISK, IDI_ASTERISK}};
+  // The closest of them, if nearly every pixel agrees: blending on another background colour than
+  // the one guessed can change the odd edge pixel.
+  std::optional<UINT> closest;
+  size_t closestAgreeing = shown.size() / 3 * 9 / 10;
+  for (const auto& candidate : candidates) {
+    const std::vector<std::uint8_t> drawn =
+        DrawnIcon(::LoadIconA(nullptr, candidate.icon), width, height, background);
+    if (drawn.size() != shown.size()) continue;
+    size_t agreeing = 0;
+    for (size_t i = 0; i < shown.size(); i += 3) {
+      if (std::equal(shown.begin() + i, shown.begin() + i + 3, drawn.begin() + i)) ++agreeing;
+    }
+    if (agreeing > closestAgreeing) {
+      closest = candidate.style;
+      closestAgreeing = agreeing;
+    }
+  }
+  return closest;
 }
 
 }  // namespace robot

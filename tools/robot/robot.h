@@ -32,6 +32,7 @@ struct MessageBoxInfo {
   std::string text;
   std::vector<int> buttonIds;
   bool hasIcon = false;
+  HWND iconControl = nullptr;
 };
 
 // Calls probe every few milliseconds until it returns true or the time is up.
@@ -100,5 +101,11 @@ std::optional<MessageBoxInfo> FindMessageBox(DWORD processId, HWND except);
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, HWND except, DWORD timeoutMs);
 // Presses the button with this id (IDYES, IDNO, IDOK...) in the box.
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
+
+// Which of the system's message box icons the box shows (MB_ICONHAND, MB_ICONQUESTION,
+// MB_ICONEXCLAMATION, MB_ICONASTERISK): what the screen shows of its icon, compared with each icon
+// as drawn here. Wine does not let another process read a program's icon handle. Nothing while
+// the box is not painted or shows none of them.
+std::optional<UINT> MessageBoxIcon(const MessageBoxInfo& box);
 
 }  // namespace robot

@@ -1,6 +1,12 @@
-// The common controls are not a known DLL either. They are loaded by name, not by path: the
-// program's manifest asks for version 6, which the system supplies from its side-by-side store
-// ahead of any search, and the search that remains is restricted to the system directory.
+// The common controls are not a known DLL either, and the version 6 that the program's manifest
+// asks for lives in the side-by-side store, not in the system directory. They are loaded by name,
+// with no LOAD_LIBRARY_SEARCH_* flag (an unpatched Windows 7 or Vista fails a load that gives one),
+// and that cannot take a planted copy: the loader looks a name up in the process's activation
+// context before anything else (side-by-side manifest redirection comes ahead of the loaded-module
+// list, the known DLLs and every folder of the search order), and the manifest's dependency puts
+// "comctl32.dll" there, redirected to the store. Windows does not start a program whose manifest
+// dependency it cannot resolve, so a running process always has that redirection, and with a
+// manifest a .local redirection file beside the program is ignored.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,7 +16,7 @@
 namespace {
 
 HMODULE LoadCommonControls() {
-  static const HMODULE module = ::LoadLibraryExA("comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  static const HMODULE module = ::LoadLibraryExA("comctl32.dll", nullptr, 0);
   return module;
 }
 
