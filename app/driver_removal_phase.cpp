@@ -11,6 +11,7 @@
 #include "app/target_identity.h"
 #include "app/uninstall_dialog.h"
 #include "removal/removal.h"
+#include "ui/answering_pause.h"
 #include "win/well_known_dirs.h"
 
 namespace {
@@ -40,7 +41,7 @@ void CUninstallDlg::RunDriverRemovalPhase() {
 
   // Reads the Uninstall key, which the package removal deletes.
   DeleteRecordedInfFile();
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, PauseAnswering);
   CollectDriverInfFiles(m_infFiles);
   DeleteCollectedInfFiles(m_infFiles);
   (void)RemoveUsbDeviceNodes(USB_HARDWARE_ID);

@@ -27,7 +27,7 @@ using namespace removal_test;
 using stager::FileSpec;
 
 void RemoveModelPackage(const PackageSpoolerCalls& spooler = PackageSpoolerCalls{}) {
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, spooler);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, SleepingPause, spooler);
 }
 
 stager::Installation StagedPackage() {
@@ -125,7 +125,7 @@ TEST_P(ShortModelName, IsRefusedAndNothingIsDone) {
   PackageSpoolerCalls spooler;
   spooler.enumForms = CountFormListings;
 
-  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, spooler);
+  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, SleepingPause, spooler);
 
   EXPECT_EQ(g_formListings, 0);
   EXPECT_TRUE(KeyExists(uninstallKey));

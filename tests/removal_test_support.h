@@ -12,6 +12,9 @@
 
 namespace removal_test {
 
+// The pause of a caller without windows, for the operations that wait for the system.
+void SleepingPause(DWORD milliseconds);
+
 bool Exists(const std::string& path);
 std::string Lower(std::string text);
 
