@@ -2,16 +2,20 @@
 # The uninstaller's benchmark under Wine: builds what is missing, stages the heavy machine and the
 # same at half size (once, kept as prefixes to copy), then for each size runs the uninstaller
 # several times in fresh copies and prints the figures with their spread.
-#   bench/run.sh [runs per size]      (default 5; QTM_BUILD_DIR as for the other scripts)
+#   bench/run.sh [runs per size] [uninstaller.exe]
+# (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
+# QTM_BUILD_DIR as for the other scripts)
 # Everything it writes lands in the build folder: bench-machines/ (staged prefixes) and
 # bench-results/<time>/ (each run's output).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QTM_BUILD_DIR:-$root/build}
 runs=${1:-5}
+uninstaller=${2:-}
 starts=5
 sizes="half full"
 bin=$build/bin
+uninstaller=${uninstaller:-$bin/qtm820wide_uninstall.exe}
 machines=$build/bench-machines
 results=$build/bench-results/$(date +%Y%m%d-%H%M%S)
 
@@ -52,7 +56,7 @@ done
 for size in $sizes; do
   for run in $(seq 1 "$runs"); do
     echo "== $size machine, run $run of $runs"
-    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$bin/qtm820wide_uninstall.exe" \
+    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$uninstaller" \
       >"$results/$size-run$run.txt" 2>&1
     grep -E "^bench: (uninstall|left)" "$results/$size-run$run.txt" || {
       echo "run failed; its output:" >&2
