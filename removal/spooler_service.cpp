@@ -31,10 +31,16 @@ bool WaitForState(SC_HANDLE service, DWORD wanted, Pause pause) {
   }
 }
 
-// True once the service is stopped, also when it was not running.
+// True once the service is stopped, also when it was not running. One that something else is
+// stopping already refuses the control (the manager then still reports its state); it is waited
+// for all the same.
 bool StopAndWait(SC_HANDLE service, Pause pause) {
   SERVICE_STATUS status{};
-  if (!::ControlService(service, SERVICE_CONTROL_STOP, &status)) return ::GetLastError() == ERROR_SERVICE_NOT_ACTIVE;
+  if (!::ControlService(service, SERVICE_CONTROL_STOP, &status)) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SERVICE_NOT_ACTIVE) return true;
+    if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL || status.dwCurrentState != SERVICE_STOP_PENDING) return false;
+  }
   return WaitForState(service, SERVICE_STOPPED, pause);
 }
 
