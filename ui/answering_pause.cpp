@@ -18,30 +18,44 @@ bool IsRequestToAct(UINT message) {
   return message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE || message == BM_CLICK;
 }
 
-}  // namespace
+struct QuitRequest {
+  bool posted = false;
+  WPARAM exitCode = 0;
+};
 
-void PauseAnswering(DWORD milliseconds) {
+// Takes the next message from the queue and handles it, unless it is input or a request to act.
+// Retrieving it also delivers every message sent to this thread's windows. False when none waited.
+bool HandleNextMessage(QuitRequest& quit) {
+  MSG message;
+  if (!::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (message.message == WM_QUIT) {
+    quit = {true, message.wParam};
+  } else if (!IsUserInput(message.message) && !IsRequestToAct(message.message)) {
+    (void)::DispatchMessageA(&message);
+  }
+  return true;
+}
+
+// Handles messages for `milliseconds`, waiting for more when `waitForMore`, else only while some
+// wait. The time bounds it even when a window keeps asking to be painted.
+void AnswerFor(DWORD milliseconds, bool waitForMore) {
   const DWORD start = ::GetTickCount();
-  bool quitPosted = false;
-  WPARAM quitCode = 0;
+  QuitRequest quit;
   for (;;) {
     // Unsigned difference: right across the tick count's wrap after 49.7 days.
     const DWORD elapsed = ::GetTickCount() - start;
     if (elapsed >= milliseconds) break;
-    // Retrieving a message also delivers every message sent to this thread's windows.
-    MSG message;
-    if (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quitPosted = true;
-        quitCode = message.wParam;
-      } else if (!IsUserInput(message.message) && !IsRequestToAct(message.message)) {
-        (void)::DispatchMessageA(&message);
-      }
-      continue;
-    }
+    if (HandleNextMessage(quit)) continue;
+    if (!waitForMore) break;
     (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(milliseconds - elapsed, kLongestUnansweredMs),
                                       QS_ALLINPUT);
   }
-  // A quit request belongs to the message loop that runs once the pause is over.
-  if (quitPosted) ::PostQuitMessage(static_cast<int>(quitCode));
+  // A quit request belongs to the message loop that runs once this is over.
+  if (quit.posted) ::PostQuitMessage(static_cast<int>(quit.exitCode));
 }
+
+}  // namespace
+
+void PauseAnswering(DWORD milliseconds) { AnswerFor(milliseconds, true); }
+
+void AnswerWaitingMessages() { AnswerFor(kLongestUnansweredMs, false); }

@@ -9,3 +9,7 @@
 // window whose thread leaves a message unanswered for 5 s as not responding and offers to end
 // the program; a pause that only slept would invite that.
 void PauseAnswering(DWORD milliseconds);
+
+// Handles, in the same way, what waits for the thread's windows now, without waiting for more:
+// between steps of work that would otherwise leave them unanswered for seconds together.
+void AnswerWaitingMessages();
