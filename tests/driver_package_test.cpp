@@ -299,7 +299,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 TEST(SpoolerRestart, StopsTheRunningDependentsFirstAndStartsThemAgainAfterInReverse) {
   const std::string log = "C:\\dependents.log";
-  const auto dependent = [&](const std::string& name) { return TestServiceCommandLine("dependent " + name + " " + log); };
+  const auto dependent = [&](const std::string& name) { return TestServiceCommandLine(name + " dependent " + log); };
   ASSERT_TRUE(StartSpooler());
   ASSERT_TRUE(InstallService("PosPrintAgent", dependent("PosPrintAgent"), {"Spooler"}));
   ASSERT_TRUE(InstallService("PosReceiptMonitor", dependent("PosReceiptMonitor"), {"PosPrintAgent"}));

@@ -200,7 +200,7 @@ TEST_F(StepFaults, WithTheSpoolerServiceStoppedTheRunStartsItAgainAndCompletes) 
 // up, the spooler runs on as it was, and so does the rest of the run.
 TEST_F(StepFaults, ASpoolerThatCannotBeStoppedRunsOnAndTheRunCompletes) {
   StageMachine();
-  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("unstoppable")));
+  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("Spooler unstoppable")));
   ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
   const DWORD spooler = removal_test::QueryService("Spooler").processId;
 

@@ -1,20 +1,19 @@
 // A service of its own process for the spooler restart tests, installed by them with the service
-// control manager:
-//   test_service.exe dependent <name> <log file>   records each start and stop of itself, with
-//                                                  the spooler's state and process at that moment
-//   test_service.exe unstoppable                   runs and accepts no control, stop included
+// control manager under the name it is given:
+//   test_service.exe <name> dependent <log file>   records each start and stop of itself, with the
+//                                                  spooler's state and process at that moment
+//   test_service.exe <name> unstoppable            runs and accepts no control, stop included
 // Wine's service control manager runs it like any other service.
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-std::string g_mode;
 std::string g_name;
+std::string g_mode;
 std::string g_log;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopRequested = nullptr;
@@ -48,10 +47,9 @@ void Report(DWORD state) {
   (void)::SetServiceStatus(g_statusHandle, &status);
 }
 
+// Returns at once; the service's own thread records the stop and reports it.
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
   if (control == SERVICE_CONTROL_STOP && g_mode == "dependent") {
-    Record("stop");
-    Report(SERVICE_STOP_PENDING);
     (void)::SetEvent(g_stopRequested);
     return NO_ERROR;
   }
@@ -59,28 +57,28 @@ DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
 }
 
 void WINAPI ServiceMain(DWORD, char**) {
-  g_statusHandle = ::RegisterServiceCtrlHandlerExA("", OnControl, nullptr);
+  g_statusHandle = ::RegisterServiceCtrlHandlerExA(g_name.c_str(), OnControl, nullptr);
   if (g_statusHandle == nullptr) return;
   Record("start");
   Report(SERVICE_RUNNING);
   (void)::WaitForSingleObject(g_stopRequested, INFINITE);
+  Record("stop");
   Report(SERVICE_STOPPED);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return 2;
-  g_mode = argv[1];
+  if (argc < 3) return 2;
+  g_name = argv[1];
+  g_mode = argv[2];
   if (g_mode == "dependent") {
     if (argc != 4) return 2;
-    g_name = argv[2];
     g_log = argv[3];
   } else if (g_mode != "unstoppable") {
     return 2;
   }
   g_stopRequested = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  char noName[] = "";
-  const SERVICE_TABLE_ENTRYA table[] = {{noName, ServiceMain}, {nullptr, nullptr}};
+  const SERVICE_TABLE_ENTRYA table[] = {{&g_name[0], ServiceMain}, {nullptr, nullptr}};
   return ::StartServiceCtrlDispatcherA(table) ? 0 : 1;
 }
