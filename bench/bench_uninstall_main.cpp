@@ -26,9 +26,9 @@
 
 namespace {
 
-// The design's fixed pauses, the yardstick of the wall time: a second on screen for each of the
-// three status texts, and 2 s + 4 s around the spooler restart, which now waits for the service
-// instead.
+// The fixed pauses the uninstaller was first built with, the yardstick of the wall time: a second
+// on screen for each of the three status texts, and 2 s + 4 s around the spooler restart, which
+// now waits for the service instead.
 constexpr double kFixedPausesMs = 1000 + 1000 + 2000 + 4000 + 1000;
 constexpr DWORD kTimeoutMs = 300000;
 
