@@ -1,6 +1,6 @@
-// bench_uninstall: times the uninstaller on the staged heavy machine, working it as a person would.
+// bench_uninstall: times the uninstaller on a staged machine, working it as a person would.
 //
-//   bench_uninstall full|half <starts> <uninstaller.exe>
+//   bench_uninstall full|half|sample <starts> <uninstaller.exe>
 //
 // First it starts the uninstaller <starts> times, timing each from process creation to the
 // dialog and to the filled printer list, and cancels it. Then it starts it once more, ticks every
@@ -121,12 +121,12 @@ bool TimeFullUninstall(const std::string& commandLine, int expectedPrinters) {
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  bench::MachineSize size;
-  if (argc != 4 || !bench::FindMachineSize(argv[1], size)) {
-    std::printf("usage: bench_uninstall full|half <starts> <uninstaller.exe>\n");
+  bench::Machine machine;
+  if (argc != 4 || !bench::FindMachine(argv[1], machine)) {
+    std::printf("usage: bench_uninstall full|half|sample <starts> <uninstaller.exe>\n");
     return 2;
   }
-  std::printf("machine: %s", bench::Describe(size).c_str());
+  std::printf("machine: %s", machine.description.c_str());
   const int starts = std::atoi(argv[2]);
   const std::string commandLine = std::string("\"") + argv[3] + "\"";
   for (int run = 1; run <= starts; ++run) {
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (!TimeFullUninstall(commandLine, size.modelPrinters)) {
+  if (!TimeFullUninstall(commandLine, machine.modelPrinters)) {
     std::printf("bench_uninstall: the full uninstall did not run to its end\n");
     return 1;
   }
