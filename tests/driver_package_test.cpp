@@ -407,12 +407,21 @@ TEST(SpoolerRestart, RunsNoNetProgramPlantedOrTheSystemsAndStillRestartsTheSpool
   for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
   ASSERT_EQ(PlantedMarkers().size(), 1u) << "the planted net.exe could not be run at all";
   ASSERT_TRUE(::DeleteFileA((std::string(kPlantedMarkerFolder) + "\\" + PlantedMarkers().front()).c_str()));
-  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_program.exe"), stager::FolderPath(stager::Folder::System) + "\\net.exe"));
+  // Wine runs its own net.exe for the system folder's, whatever lies there, unless told otherwise.
+  const std::string systemNet = stager::FolderPath(stager::Folder::System) + "\\net.exe";
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_program.exe"), systemNet));
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "net.exe", "native"));
+  ASSERT_GT(::WinExec(("\"" + systemNet + "\" stop spooler").c_str(), SW_HIDE), 31u);
+  for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
+  ASSERT_EQ(PlantedMarkers().size(), 1u) << "the system folder's net.exe could not be replaced";
+  ASSERT_TRUE(::DeleteFileA((std::string(kPlantedMarkerFolder) + "\\" + PlantedMarkers().front()).c_str()));
   ASSERT_TRUE(StartSpooler());
   const DWORD spoolerBefore = RunningSpoolerProcess();
 
   EXPECT_EQ(RunToExit("\"" + downloads + "\\cleanup.exe\"", work, 60000), std::optional<DWORD>(0));
 
+  // A program started and not waited for may leave its marker after the uninstaller has ended.
+  for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{}) << "a planted net.exe ran";
   EXPECT_NE(RunningSpoolerProcess(), spoolerBefore) << "the spooler was not restarted";
 }
