@@ -11,6 +11,7 @@
 #include "app/target_identity.h"
 #include "app/uninstall_dialog.h"
 #include "removal/removal.h"
+#include "ui/answering_pause.h"
 #include "win/well_known_dirs.h"
 
 namespace {
@@ -38,15 +39,23 @@ void CUninstallDlg::RunDriverRemovalPhase() {
   (void)m_progress.StepIt();
   ShowStep();
 
+  // Between the steps, some of which take seconds on a big machine, the dialog answers what has
+  // come for it meanwhile.
+
   // Reads the Uninstall key, which the package removal deletes.
   DeleteRecordedInfFile();
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER);
+  AnswerWaitingMessages();
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, PauseAnswering);
+  AnswerWaitingMessages();
   CollectDriverInfFiles(m_infFiles);
   DeleteCollectedInfFiles(m_infFiles);
+  AnswerWaitingMessages();
   (void)RemoveUsbDeviceNodes(USB_HARDWARE_ID);
+  AnswerWaitingMessages();
   RemoveEnumerationKeys();
   ResetSpoolerTimeouts();
   DeleteOemInfFiles();
+  AnswerWaitingMessages();
   DeleteDriverDataDirectory();
 
   if (::MessageBoxA(Handle(), kRestartQuestion, APP_TITLE, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

@@ -4,6 +4,15 @@
 #include "ui/application.h"
 #include "ui/paint_context.h"
 
+namespace {
+
+// Alt+F4 and the caption's close button come as SC_CLOSE, and end in WM_CLOSE and then IDCANCEL.
+bool IsCloseRequest(UINT message, WPARAM wParam) {
+  return message == WM_CLOSE || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
+}
+
+}  // namespace
+
 CUninstallDlg::CUninstallDlg(HWND parent)
     : ModalDialog(IDD_UNINSTALL, parent),
       m_hIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP_ICON))) {}
@@ -18,6 +27,7 @@ void CUninstallDlg::DoDataExchange(DataExchange& exchange) {
 }
 
 bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+  if (m_sequenceRunning && IsCloseRequest(message, wParam)) return true;
   switch (message) {
     case WM_PAINT:
       return OnPaint();
@@ -33,6 +43,9 @@ bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& r
 }
 
 bool CUninstallDlg::RouteCommand(int id, int notificationCode) {
+  // Messages sent to the dialog are handled while the sequence waits, so a click or a close
+  // request (Esc, Alt+F4, the caption's button, another program) would reach it here.
+  if (m_sequenceRunning) return true;
   if (id == IDC_PRINTER_LIST && notificationCode == CLBN_CHKCHANGE) {
     OnPrinterCheckChange();
     return true;

@@ -39,6 +39,9 @@ class CUninstallDlg : public ModalDialog {
   // accepts it.
   void RunDriverRemovalPhase();
 
+  // From the press of Uninstall (or the scan's own start of it) on: no command and no close
+  // request acts, whether it comes from a key, a click or another program.
+  bool m_sequenceRunning = false;
   StringList m_printerNames;
   int m_foundPrinterCount = 0;
   StringList m_infFiles;

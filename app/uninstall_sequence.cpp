@@ -3,32 +3,25 @@
 #include "app/uninstall_dialog.h"
 
 #include "removal/removal.h"
+#include "ui/answering_pause.h"
 
 namespace {
 
 constexpr DWORD kStepPauseMs = 1000;
 
-// Holds the thread for the given time without handling a single message. It waits in the window
-// manager rather than in Sleep: where windows draw into surfaces that the system presents only
-// when their thread waits for messages (as under Wine's X11 driver), a plain Sleep would leave
-// the step painted but unseen; where drawing shows at once, both pauses are the same.
-void PauseShowingPaintedWindows(DWORD milliseconds) {
-  (void)::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, 0);
-}
-
 }  // namespace
 
 void CUninstallDlg::ShowStep() {
   (void)UpdateData(FALSE);
-  // Nothing repaints while the thread pauses, and some controls only invalidate themselves when
-  // they change: paint what changed now, so that the step is on screen for its second.
-  (void)::RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PauseShowingPaintedWindows(kStepPauseMs);
+  PauseAnswering(kStepPauseMs);
 }
 
 void CUninstallDlg::OnUninstall() {
+  m_sequenceRunning = true;
   m_printerNames.clear();
   (void)m_cancelButton.EnableWindow(FALSE);
+  // The caption's close button shows that it cannot cancel the sequence either.
+  (void)::EnableMenuItem(::GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
 
   if (m_printerList.GetCount() > 0) {
     for (int index = 0; index < m_printerList.GetCount(); ++index) {

@@ -4,6 +4,7 @@
 
 #include "app/target_identity.h"
 #include "tools/stager/package_layout.h"
+#include "tools/stager/presets.h"
 
 namespace bench {
 
@@ -86,8 +87,6 @@ void AddDataTree(const MachineSize& size, stager::Installation& machine) {
   }
 }
 
-}  // namespace
-
 bool FindMachineSize(const std::string& name, MachineSize& size) {
   if (name == "full") {
     size = MachineSize{60, 60, 12, 400, 3000, 800, 60, 3000, 60, 10000, 200};
@@ -125,6 +124,25 @@ std::string Describe(const MachineSize& size) {
                 size.oemInfFiles, size.modelOemInfFiles, size.usbDeviceNodes, size.modelUsbDeviceNodes,
                 size.dataFiles, size.dataDirectories);
   return text;
+}
+
+}  // namespace
+
+bool FindMachine(const std::string& name, Machine& machine) {
+  if (name == "sample") {
+    machine.installation = stager::SampleInstallation();
+    machine.modelPrinters = 0;
+    for (const auto& printer : machine.installation.printers) machine.modelPrinters += printer.driverName == DRIVER_NAME;
+    machine.description = "the sample installation of the tests and the demo: " +
+                          std::to_string(machine.modelPrinters) + " printers of the model\n";
+    return true;
+  }
+  MachineSize size;
+  if (!FindMachineSize(name, size)) return false;
+  machine.installation = HeavyMachine(size);
+  machine.modelPrinters = size.modelPrinters;
+  machine.description = Describe(size);
+  return true;
 }
 
 }  // namespace bench

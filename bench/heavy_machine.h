@@ -24,12 +24,15 @@ struct MachineSize {
   int dataDirectories = 0;
 };
 
-// "full" is the heavy machine, "half" the same at half size; false for any other name.
-bool FindMachineSize(const std::string& name, MachineSize& size);
+// A machine to stage and uninstall from.
+struct Machine {
+  stager::Installation installation;
+  int modelPrinters = 0;
+  std::string description;  // one line per kind, for the benchmark's output
+};
 
-stager::Installation HeavyMachine(const MachineSize& size);
-
-// One line per kind, for the benchmark's output.
-std::string Describe(const MachineSize& size);
+// "full" is the heavy machine, "half" the same at half size, "sample" the sample installation of
+// the tests and the demo (three printers of the model); false for any other name.
+bool FindMachine(const std::string& name, Machine& machine);
 
 }  // namespace bench

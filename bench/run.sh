@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# The uninstaller's benchmark under Wine: builds what is missing, stages the heavy machine and the
-# same at half size (once, kept as prefixes to copy), then for each size runs the uninstaller
-# several times in fresh copies and prints the figures with their spread.
-#   bench/run.sh [runs per size]      (default 5; QTM_BUILD_DIR as for the other scripts)
+# The uninstaller's benchmark under Wine: builds what is missing, stages the sample installation,
+# the heavy machine and the same at half size (once, kept as prefixes to copy), then for each size
+# runs the uninstaller several times in fresh copies and prints the figures with their spread.
+#   bench/run.sh [runs per size] [uninstaller.exe]
+# (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
+# QTM_BENCH_SIZES picks sizes, default "sample half full"; QTM_BENCH_STARTS the starts to a filled
+# list before each uninstall, default 5; QTM_BUILD_DIR as for the other scripts)
 # Everything it writes lands in the build folder: bench-machines/ (staged prefixes) and
 # bench-results/<time>/ (each run's output).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QTM_BUILD_DIR:-$root/build}
 runs=${1:-5}
-starts=5
-sizes="half full"
+uninstaller=${2:-}
+starts=${QTM_BENCH_STARTS:-5}
+sizes=${QTM_BENCH_SIZES:-sample half full}
 bin=$build/bin
+uninstaller=${uninstaller:-$bin/qtm820wide_uninstall.exe}
 machines=$build/bench-machines
 results=$build/bench-results/$(date +%Y%m%d-%H%M%S)
 
@@ -52,7 +57,7 @@ done
 for size in $sizes; do
   for run in $(seq 1 "$runs"); do
     echo "== $size machine, run $run of $runs"
-    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$bin/qtm820wide_uninstall.exe" \
+    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$uninstaller" \
       >"$results/$size-run$run.txt" 2>&1
     grep -E "^bench: (uninstall|left)" "$results/$size-run$run.txt" || {
       echo "run failed; its output:" >&2
@@ -71,8 +76,10 @@ for size in $sizes; do
   echo "== The $size machine"
   "$root/bench/summarize.sh" "$results" "$size"
 done
-echo
-echo "== Growth from half to full size (medians)"
-"$root/bench/summarize.sh" "$results" growth
+if [[ " $sizes " == *" half "* && " $sizes " == *" full "* ]]; then
+  echo
+  echo "== Growth from half to full size (medians)"
+  "$root/bench/summarize.sh" "$results" growth
+fi
 echo
 echo "Each run's output: $results"

@@ -38,6 +38,7 @@ echo "fixed pauses, ms:                 $(runs "$size" | grep -m1 '^bench: unins
 echo "overhead over the pauses, ms:     $(runs "$size" | grep '^bench: uninstall' | field /dev/stdin overhead_ms | stats)"
 echo "ratio wall / fixed pauses:        $(runs "$size" | grep '^bench: uninstall' | field /dev/stdin ratio | awk '{ print $1 * 1000 }' | stats |
   awk '{ gsub(/[(),]/, ""); printf "median %.3f (min %.3f, max %.3f, n %d)\n", $2 / 1000, $4 / 1000, $6 / 1000, $8 }')"
+echo "longest unanswered message, ms:   $(runs "$size" | grep '^bench: answers' | field /dev/stdin longest_wait_ms | stats)"
 echo "events of the first run, ms after Uninstall was pressed:"
 sed -n 's/^bench: event_ms /  /p' "$results/$size-run1.txt"
 echo "left after each run: $(runs "$size" | grep '^bench: left' | sed 's/^bench: left //' | sort | uniq -c | sed 's/^ *//')"

@@ -33,13 +33,17 @@ struct PackageSpoolerCalls {
   decltype(&::DeletePrintProcessorA) deletePrintProcessor = &::DeletePrintProcessorA;
 };
 
+// How an operation waits for the system: the caller's own way of passing the time, so that a
+// caller with windows keeps them answering meanwhile.
+using Pause = void (*)(DWORD milliseconds);
+
 // Takes the model's driver package out of the print system: the forms whose names hold the model
 // name without its maker's three letters and hyphen, the driver, the language monitor and the print
 // processor (each from the registry where the spooler refuses), with a restart of the spooler
-// service between driver and monitor, then the thirteen driver files (one in use goes at the next
-// restart) and, last, the product's Uninstall key. A model name of fewer than five characters is
-// refused and nothing is done.
-void RemoveDriverPackage(const char* model, const char* letter,
+// service between driver and monitor (waited for with `pause`), then the thirteen driver files (one
+// in use goes at the next restart) and, last, the product's Uninstall key. A model name of fewer
+// than five characters is refused and nothing is done.
+void RemoveDriverPackage(const char* model, const char* letter, Pause pause,
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 
 // Every oem INF of the Windows INF directory that the operations below delete is first uninstalled

@@ -89,12 +89,12 @@ void DeletePackageFiles(const DriverPackageNames& names) {
 
 }  // namespace
 
-void RemoveDriverPackage(const char* model, const char* letter, const PackageSpoolerCalls& spooler) {
+void RemoveDriverPackage(const char* model, const char* letter, Pause pause, const PackageSpoolerCalls& spooler) {
   std::optional<DriverPackageNames> names = ComposeDriverPackageNames(model, letter);
   if (!names) return;
   DeletePackageForms(names->formMarker, spooler);
   DeletePackageDriver(*names);
-  RestartSpoolerService();
+  RestartSpoolerService(pause);
   DeletePackageMonitor(*names);
   DeletePackageProcessor(*names, spooler);
   DeletePackageFiles(*names);

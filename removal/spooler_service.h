@@ -1,6 +1,19 @@
 #pragma once
 
-// Stops the print spooler service and starts it again with the system's net command. The commands
-// are not waited for: a pause of two seconds after the stop and four after the start is all the
-// time the service is given.
-void RestartSpoolerService();
+#include <windows.h>
+
+#include "removal/removal.h"
+
+// The service control manager's one call that a test must stand in for: Wine's answers that no
+// service depends on any other.
+struct DependentServiceCalls {
+  decltype(&::EnumDependentServicesA) enumDependentServices = &::EnumDependentServicesA;
+};
+
+// Restarts the print spooler service through the service control manager: the services that
+// depend on it and run are stopped first (each waited for), then the spooler; it is started
+// again and waited for, and then those services, in the reverse order. Each wait for a service
+// to reach a state polls with `pause` and gives up after 30 s. When a service cannot be
+// controlled (no right, disabled, missing, a wait that runs out), the restart goes as far as it
+// can, starts again what it stopped if the spooler runs, and ends without a word.
+void RestartSpoolerService(Pause pause, const DependentServiceCalls& calls = DependentServiceCalls{});

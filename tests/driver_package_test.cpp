@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <set>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include "app/target_identity.h"
 #include "removal/removal.h"
+#include "removal/spooler_service.h"
 #include "tests/planted/markers.h"
 #include "tests/removal_test_support.h"
 #include "tools/stager/installation.h"
@@ -27,7 +29,7 @@ using namespace removal_test;
 using stager::FileSpec;
 
 void RemoveModelPackage(const PackageSpoolerCalls& spooler = PackageSpoolerCalls{}) {
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, spooler);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, SleepingPause, spooler);
 }
 
 stager::Installation StagedPackage() {
@@ -125,7 +127,7 @@ TEST_P(ShortModelName, IsRefusedAndNothingIsDone) {
   PackageSpoolerCalls spooler;
   spooler.enumForms = CountFormListings;
 
-  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, spooler);
+  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, SleepingPause, spooler);
 
   EXPECT_EQ(g_formListings, 0);
   EXPECT_TRUE(KeyExists(uninstallKey));
@@ -226,45 +228,17 @@ TEST(DriverPackage, TheThirteenFilesGoAndLookAlikesStay) {
 
 // ---- The spooler restart, and what a second run does. ----
 
-struct ServiceState {
-  DWORD state = 0;
-  DWORD processId = 0;
-};
-
-ServiceState SpoolerState() {
-  ServiceState result;
-  const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  const SC_HANDLE service = manager ? ::OpenServiceA(manager, "Spooler", SERVICE_QUERY_STATUS) : nullptr;
-  SERVICE_STATUS_PROCESS status{};
-  DWORD size = 0;
-  if (service && ::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
-                                        sizeof status, &size)) {
-    result = {status.dwCurrentState, status.dwProcessId};
-  }
-  if (service) ::CloseServiceHandle(service);
-  if (manager) ::CloseServiceHandle(manager);
-  return result;
-}
-
 // The spooler's process, once the service reports that it runs.
 DWORD RunningSpoolerProcess() {
   for (int wait = 0; wait < 100; ++wait) {
-    const ServiceState state = SpoolerState();
+    const ServiceState state = QueryService("Spooler");
     if (state.state == SERVICE_RUNNING && state.processId != 0) return state.processId;
     ::Sleep(100);
   }
   return 0;
 }
 
-bool StartSpooler() {
-  const SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-  const SC_HANDLE service = manager ? ::OpenServiceA(manager, "Spooler", SERVICE_START) : nullptr;
-  const bool started = service && (::StartServiceA(service, 0, nullptr) ||
-                                    ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
-  if (service) ::CloseServiceHandle(service);
-  if (manager) ::CloseServiceHandle(manager);
-  return started && RunningSpoolerProcess() != 0;
-}
+bool StartSpooler() { return StartServiceAndWait("Spooler") && RunningSpoolerProcess() != 0; }
 
 TEST(SpoolerRestart, HappensOnEveryRunAlsoWithNothingInstalled) {
   ASSERT_TRUE(StartSpooler());
@@ -276,6 +250,79 @@ TEST(SpoolerRestart, HappensOnEveryRunAlsoWithNothingInstalled) {
     EXPECT_NE(after, 0u) << "the spooler is not running again";
     EXPECT_NE(after, before) << "the spooler was not restarted";
   }
+}
+
+// Services that depend on the spooler are real services here, each recording its starts and
+// stops with the spooler's state and process at that moment. Wine lists no dependents (its
+// EnumDependentServices is a stub), so the listing alone stands in for it: the dependents in the
+// state asked for, in the reverse of their start order, as Windows lists them.
+const std::vector<std::string> kDependentsInStartOrder = {"PosPrintAgent", "PosReceiptMonitor", "PosIdleService"};
+
+BOOL WINAPI ListDependentsAsWindowsDoes(SC_HANDLE, DWORD wanted, ENUM_SERVICE_STATUSA* services, DWORD size,
+                                        DWORD* needed, DWORD* returned) {
+  std::vector<std::pair<std::string, DWORD>> listed;
+  for (auto name = kDependentsInStartOrder.rbegin(); name != kDependentsInStartOrder.rend(); ++name) {
+    const DWORD state = QueryService(*name).state;
+    if ((wanted & (state == SERVICE_STOPPED ? SERVICE_INACTIVE : SERVICE_ACTIVE)) != 0) listed.push_back({*name, state});
+  }
+  DWORD total = static_cast<DWORD>(listed.size() * sizeof(ENUM_SERVICE_STATUSA));
+  for (const auto& service : listed) total += static_cast<DWORD>(service.first.size() + 1);
+  *needed = total;
+  *returned = 0;
+  if (size < total) {
+    ::SetLastError(ERROR_MORE_DATA);
+    return FALSE;
+  }
+  char* text = reinterpret_cast<char*>(services + listed.size());
+  for (size_t i = 0; i < listed.size(); ++i) {
+    services[i] = ENUM_SERVICE_STATUSA{};
+    services[i].lpServiceName = text;
+    services[i].lpDisplayName = text;
+    services[i].ServiceStatus.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    services[i].ServiceStatus.dwCurrentState = listed[i].second;
+    text = std::copy(listed[i].first.begin(), listed[i].first.end(), text);
+    *text++ = '\0';
+  }
+  *returned = static_cast<DWORD>(listed.size());
+  return TRUE;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(SpoolerRestart, StopsTheRunningDependentsFirstAndStartsThemAgainAfterInReverse) {
+  const std::string log = "C:\\dependents.log";
+  const auto dependent = [&](const std::string& name) { return TestServiceCommandLine(name + " dependent " + log); };
+  ASSERT_TRUE(StartSpooler());
+  ASSERT_TRUE(InstallService("PosPrintAgent", dependent("PosPrintAgent"), {"Spooler"}));
+  ASSERT_TRUE(InstallService("PosReceiptMonitor", dependent("PosReceiptMonitor"), {"PosPrintAgent"}));
+  ASSERT_TRUE(InstallService("PosIdleService", dependent("PosIdleService"), {"Spooler"}));
+  ASSERT_TRUE(StartServiceAndWait("PosPrintAgent"));
+  ASSERT_TRUE(StartServiceAndWait("PosReceiptMonitor"));
+  ASSERT_TRUE(::DeleteFileA(log.c_str())) << "the dependents recorded their start";
+  const auto spoolerRunningAs = [](DWORD process) {
+    return " spooler " + std::to_string(SERVICE_RUNNING) + " " + std::to_string(process);
+  };
+  const std::string before = spoolerRunningAs(RunningSpoolerProcess());
+
+  DependentServiceCalls calls;
+  calls.enumDependentServices = ListDependentsAsWindowsDoes;
+  RestartSpoolerService(SleepingPause, calls);
+
+  const std::string after = spoolerRunningAs(RunningSpoolerProcess());
+  ASSERT_NE(after, before) << "the spooler was not restarted";
+  EXPECT_EQ(ReadLines(log), (std::vector<std::string>{"stop PosReceiptMonitor" + before, "stop PosPrintAgent" + before,
+                                                      "start PosPrintAgent" + after,
+                                                      "start PosReceiptMonitor" + after}));
+  EXPECT_EQ(QueryService("PosReceiptMonitor").state, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(QueryService("PosIdleService").state, static_cast<DWORD>(SERVICE_STOPPED)) << "it was not running";
 }
 
 // Everything the package removal could touch, as names, so that two states can be compared.
@@ -342,10 +389,10 @@ TEST(DriverPackage, SecondRunChangesNothingElseAndShowsNothing) {
   EXPECT_TRUE(shownDuring.empty()) << shownDuring.size() << " window(s) appeared";
 }
 
-// ---- The spooler commands run the system's own net.exe, never one planted beside the program or
-// in the current folder. ----
+// ---- The spooler restart starts no program: no net.exe runs, neither one planted beside the
+// program or in the current folder nor the system's own. ----
 
-TEST(SpoolerRestart, NeverRunsANetPlantedBesideTheProgramOrInTheCurrentFolder) {
+TEST(SpoolerRestart, RunsNoNetProgramPlantedOrTheSystemsAndStillRestartsTheSpooler) {
   const std::string downloads = "C:\\Users\\Public\\Downloads\\driver-cleanup";
   const std::string work = "C:\\work";
   ASSERT_TRUE(stager::MakeDirectories(downloads));
@@ -360,13 +407,23 @@ TEST(SpoolerRestart, NeverRunsANetPlantedBesideTheProgramOrInTheCurrentFolder) {
   for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
   ASSERT_EQ(PlantedMarkers().size(), 1u) << "the planted net.exe could not be run at all";
   ASSERT_TRUE(::DeleteFileA((std::string(kPlantedMarkerFolder) + "\\" + PlantedMarkers().front()).c_str()));
+  // Wine runs its own net.exe for the system folder's, whatever lies there, unless told otherwise.
+  const std::string systemNet = stager::FolderPath(stager::Folder::System) + "\\net.exe";
+  ASSERT_TRUE(CopyFileTo(BuildProgram("planted_program.exe"), systemNet));
+  ASSERT_TRUE(stager::WriteRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "net.exe", "native"));
+  ASSERT_GT(::WinExec(("\"" + systemNet + "\" stop spooler").c_str(), SW_HIDE), 31u);
+  for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
+  ASSERT_EQ(PlantedMarkers().size(), 1u) << "the system folder's net.exe could not be replaced";
+  ASSERT_TRUE(::DeleteFileA((std::string(kPlantedMarkerFolder) + "\\" + PlantedMarkers().front()).c_str()));
   ASSERT_TRUE(StartSpooler());
   const DWORD spoolerBefore = RunningSpoolerProcess();
 
   EXPECT_EQ(RunToExit("\"" + downloads + "\\cleanup.exe\"", work, 60000), std::optional<DWORD>(0));
 
+  // A program started and not waited for may leave its marker after the uninstaller has ended.
+  for (int wait = 0; wait < 100 && PlantedMarkers().empty(); ++wait) ::Sleep(50);
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{}) << "a planted net.exe ran";
-  EXPECT_NE(RunningSpoolerProcess(), spoolerBefore) << "the system's net did not restart the spooler";
+  EXPECT_NE(RunningSpoolerProcess(), spoolerBefore) << "the spooler was not restarted";
 }
 
 // Without its local print provider the spooler cannot name the driver or processor directory. The

@@ -87,8 +87,8 @@ TEST_F(Planting, TheUninstallerLoadsNoPlantedDll) {
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{});
 }
 
-// The whole sequence runs by itself with the driver and no printer, the spooler's restart through
-// net.exe included.
+// The whole sequence runs by itself with the driver and no printer, the spooler's restart
+// included, which starts no program.
 TEST_F(Planting, TheUninstallersWholeRunLoadsAndRunsNothingPlanted) {
   ASSERT_TRUE(StageForTest(stager::DriverOnlyInstallation()));
 

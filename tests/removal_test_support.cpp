@@ -4,8 +4,11 @@
 #include <optional>
 
 #include "win/reg_key.h"
+#include "win/scoped_service.h"
 
 namespace removal_test {
+
+void SleepingPause(DWORD milliseconds) { ::Sleep(milliseconds); }
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -106,6 +109,63 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
     return true;
   }
   return MakeUnixDirectoryLink(link, target);
+}
+
+ServiceState QueryService(const std::string& name) {
+  ServiceState result;
+  const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  const ScopedService service(manager.IsValid() ? ::OpenServiceA(manager.Get(), name.c_str(), SERVICE_QUERY_STATUS)
+                                                : nullptr);
+  SERVICE_STATUS_PROCESS status{};
+  DWORD size = 0;
+  if (service.IsValid() && ::QueryServiceStatusEx(service.Get(), SC_STATUS_PROCESS_INFO,
+                                                  reinterpret_cast<BYTE*>(&status), sizeof status, &size)) {
+    result = {status.dwCurrentState, status.dwProcessId};
+  }
+  return result;
+}
+
+bool StartServiceAndWait(const std::string& name) {
+  {
+    const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ScopedService service(manager.IsValid() ? ::OpenServiceA(manager.Get(), name.c_str(), SERVICE_START)
+                                                  : nullptr);
+    if (!service.IsValid()) return false;
+    if (!::StartServiceA(service.Get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) return false;
+  }
+  for (int wait = 0; wait < 100; ++wait) {
+    if (QueryService(name).state == SERVICE_RUNNING) return true;
+    ::Sleep(100);
+  }
+  return false;
+}
+
+std::string TestServiceCommandLine(const std::string& arguments) {
+  return "\"" + BuildProgram("test_service.exe") + "\" " + arguments;
+}
+
+bool InstallService(const std::string& name, const std::string& commandLine,
+                    const std::vector<std::string>& dependencies) {
+  std::string dependencyList;
+  for (const std::string& dependency : dependencies) dependencyList += dependency + '\0';
+  dependencyList += '\0';
+  const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
+  const ScopedService service(
+      manager.IsValid() ? ::CreateServiceA(manager.Get(), name.c_str(), name.c_str(), SERVICE_QUERY_STATUS,
+                                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                           commandLine.c_str(), nullptr, nullptr, dependencyList.c_str(), nullptr,
+                                           nullptr)
+                        : nullptr);
+  return service.IsValid();
+}
+
+bool ChangeServiceProgram(const std::string& name, const std::string& commandLine) {
+  const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  const ScopedService service(manager.IsValid() ? ::OpenServiceA(manager.Get(), name.c_str(), SERVICE_CHANGE_CONFIG)
+                                                : nullptr);
+  return service.IsValid() &&
+         ::ChangeServiceConfigA(service.Get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                commandLine.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) != FALSE;
 }
 
 }  // namespace removal_test

@@ -12,6 +12,9 @@
 
 namespace removal_test {
 
+// The pause of a caller without windows, for the operations that wait for the system.
+void SleepingPause(DWORD milliseconds);
+
 bool Exists(const std::string& path);
 std::string Lower(std::string text);
 
@@ -42,5 +45,27 @@ class FileHolder {
 // Wine can make neither symbolic links nor junctions, but shows a Unix symbolic link as a
 // directory reparse point, so there the link is made on the Unix side. False if neither worked.
 bool MakeDirectoryLink(const std::string& link, const std::string& target);
+
+// ---- Services, through the service control manager ----
+
+struct ServiceState {
+  DWORD state = 0;  // 0: the service could not be asked
+  DWORD processId = 0;
+};
+ServiceState QueryService(const std::string& name);
+
+// Starts the service (or finds it running) and waits up to 10 s until it reports so.
+bool StartServiceAndWait(const std::string& name);
+
+// The command line of test_service.exe of the build folder with these arguments.
+std::string TestServiceCommandLine(const std::string& arguments);
+
+// Installs a demand-started service of its own process that runs `commandLine` and depends on
+// the services named.
+bool InstallService(const std::string& name, const std::string& commandLine,
+                    const std::vector<std::string>& dependencies);
+
+// The service runs `commandLine` from its next start on.
+bool ChangeServiceProgram(const std::string& name, const std::string& commandLine);
 
 }  // namespace removal_test

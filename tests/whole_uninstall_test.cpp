@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "tests/e2e_support.h"
 #include "tools/inventory/inventory.h"
+#include "tools/robot/answer_probe.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
@@ -99,6 +100,63 @@ TEST_F(WholeUninstall, EveryPrinterTickedTakesTheWholePackageAndLeavesTheLookAli
   const std::vector<inventory::Item> after = inventory::TakeInventory();
   EXPECT_EQ(inventory::Lines(after, Kind::Model), kLeftByWinesSpooler);
   EXPECT_EQ(inventory::Lines(after, Kind::Other), OthersBefore());
+}
+
+// Windows marks a window that leaves a message unanswered for 5 s as not responding and offers
+// to end the program, half-way through the removal. The bound is far above what the dialog needs
+// (the benchmark holds the real target), so that a slow machine cannot fail the test.
+TEST_F(WholeUninstall, TheDialogAnswersMessagesThroughoutAFullUninstall) {
+  Stage(stager::SampleInstallation());
+  StartAndScan();
+  robot::AnswerProbe probe(session_.Dialog()->Window());
+  const RunRecord record = UninstallTicked({}, IDNO);
+  const double longestWaitMs = probe.Stop();
+
+  ASSERT_EQ(record.messageBoxes.size(), 1u) << "the run reached its restart question";
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_LT(longestWaitMs, 2000.0);
+}
+
+// What a user or another program may do while the sequence runs, all of it at once: Esc and
+// Alt+F4 on the focused list, clicks on Cancel and on Uninstall (disabled, but a posted click
+// reaches them), and close requests posted and sent.
+void TryToEndOrRestart(HWND dialog) {
+  HWND list = ::GetDlgItem(dialog, IDC_PRINTER_LIST);
+  (void)::PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  (void)::PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  (void)::PostMessageA(list, WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+  (void)::PostMessageA(list, WM_SYSKEYUP, VK_F4, 0xE03E0001);
+  (void)::PostMessageA(::GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  (void)::PostMessageA(::GetDlgItem(dialog, IDC_UNINSTALL), BM_CLICK, 0, 0);
+  (void)::PostMessageA(dialog, WM_CLOSE, 0, 0);
+  (void)::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  (void)::SendNotifyMessageA(dialog, WM_CLOSE, 0, 0);
+  (void)::SendNotifyMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  (void)::SendNotifyMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+}
+
+TEST_F(WholeUninstall, KeysClicksAndCloseRequestsDuringTheSequenceChangeNothing) {
+  Stage(stager::SampleInstallation());
+  StartAndScan();
+  HWND dialog = session_.Dialog()->Window();
+  bool shownAtTheQuestion = false;
+  session_.ReportEventsTo([&](const std::string& event) {
+    if (event.rfind("status: ", 0) == 0) TryToEndOrRestart(dialog);
+    if (event.rfind("message box", 0) == 0) shownAtTheQuestion = ::IsWindowVisible(dialog) != FALSE;
+  });
+  const RunRecord record = UninstallTicked({}, IDNO);
+
+  ASSERT_EQ(record.StatusTexts(),
+            (Lines{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
+  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(60));
+  EXPECT_EQ(record.statuses[2].progressPercent, std::optional<int>(100));
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(60));
+  EXPECT_TRUE(shownAtTheQuestion) << "the dialog was ended before the sequence was";
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  EXPECT_EQ(inventory::Lines(inventory::TakeInventory(), Kind::Model), kLeftByWinesSpooler);
 }
 
 TEST_F(WholeUninstall, TheSpoolerTimeOutsAreResetInTheProfileAsWindowsMapsIt) {

@@ -184,8 +184,8 @@ DWORD SpoolerServiceState() {
 }
 
 // Wine's spooler calls reach the local print provider in the calling process, so a stopped service
-// refuses none of them there; what the stopped service meets is the restart step, whose stop
-// command fails and whose start command starts it again.
+// refuses none of them there; what the stopped service meets is the restart step, which finds it
+// stopped and starts it again.
 TEST_F(StepFaults, WithTheSpoolerServiceStoppedTheRunStartsItAgainAndCompletes) {
   StageMachine();
   ASSERT_EQ(SpoolerServiceState(), static_cast<DWORD>(SERVICE_STOPPED));
@@ -193,6 +193,21 @@ TEST_F(StepFaults, WithTheSpoolerServiceStoppedTheRunStartsItAgainAndCompletes) 
   RunAndCheck();
 
   EXPECT_TRUE(robot::WaitUntil([] { return SpoolerServiceState() == SERVICE_RUNNING; }, 10000));
+}
+
+// Wine's own spooler service stops when asked; here the service runs a program of the tests that
+// accepts no stop control, as a spooler that its service control refuses would. The restart gives
+// up, the spooler runs on as it was, and so does the rest of the run.
+TEST_F(StepFaults, ASpoolerThatCannotBeStoppedRunsOnAndTheRunCompletes) {
+  StageMachine();
+  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("Spooler unstoppable")));
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  const DWORD spooler = removal_test::QueryService("Spooler").processId;
+
+  RunAndCheck();
+
+  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(removal_test::QueryService("Spooler").processId, spooler);
 }
 
 TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndTheRunCompletes) {

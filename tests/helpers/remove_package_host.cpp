@@ -4,7 +4,13 @@
 #include "app/target_identity.h"
 #include "removal/removal.h"
 
+namespace {
+
+void SleepingPause(DWORD milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace
+
 int main() {
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, SleepingPause);
   return 0;
 }
