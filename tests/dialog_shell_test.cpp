@@ -78,8 +78,8 @@ class DialogShell : public ::testing::Test {
     installation.drivers = {stager::ModelDriver()};
     installation.printers = {{"Front Desk", DRIVER_NAME, true}};
     ASSERT_TRUE(StageForTest(installation));
-    ASSERT_TRUE(session_.Start(UninstallerCommandLine(), 20000));
-    ASSERT_TRUE(session_.WaitForScan(20000));
+    ASSERT_TRUE(session_.Start(UninstallerCommandLine(), 120000));
+    ASSERT_TRUE(session_.WaitForScan(120000));
     ASSERT_NE(session_.Dialog(), nullptr) << "the dialog did not appear";
     ASSERT_EQ(session_.Dialog()->ListLines(IDC_PRINTER_LIST), std::vector<std::string>{"Front Desk"});
   }

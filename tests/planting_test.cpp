@@ -66,7 +66,7 @@ class Planting : public ::testing::Test {
 TEST_F(Planting, APlainImporterWouldLoadThePlantedDlls) {
   LaunchedProgram program;
   ASSERT_TRUE(program.Start(Planted("naive_importer.exe"), kCurrentFolder));
-  ASSERT_TRUE(program.WaitForExit(20000).has_value());
+  ASSERT_TRUE(program.WaitForExit(120000).has_value());
   EXPECT_FALSE(PlantedMarkers().empty()) << "the plants are not taken by a careless program either";
 }
 
@@ -77,13 +77,13 @@ TEST_F(Planting, TheUninstallerLoadsNoPlantedDll) {
   ASSERT_TRUE(StageForTest(installation));
 
   robot::UninstallSession session;
-  ASSERT_TRUE(session.Start(Planted("qtm820wide_uninstall.exe"), 20000, kCurrentFolder));
-  ASSERT_TRUE(session.WaitForScan(20000));
+  ASSERT_TRUE(session.Start(Planted("qtm820wide_uninstall.exe"), 120000, kCurrentFolder));
+  ASSERT_TRUE(session.WaitForScan(120000));
   ASSERT_NE(session.Dialog(), nullptr);
   EXPECT_EQ(session.Dialog()->ListLines(IDC_PRINTER_LIST), std::vector<std::string>{"Front Desk"})
       << "the spooler answered";
   ASSERT_TRUE(session.Dialog()->PressButton(IDCANCEL));
-  EXPECT_EQ(session.Program().WaitForExit(20000), std::optional<DWORD>(0));
+  EXPECT_EQ(session.Program().WaitForExit(120000), std::optional<DWORD>(0));
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{});
 }
 
@@ -93,7 +93,7 @@ TEST_F(Planting, TheUninstallersWholeRunLoadsAndRunsNothingPlanted) {
   ASSERT_TRUE(StageForTest(stager::DriverOnlyInstallation()));
 
   robot::UninstallSession session;
-  ASSERT_TRUE(session.Start(Planted("qtm820wide_uninstall.exe"), 20000, kCurrentFolder));
+  ASSERT_TRUE(session.Start(Planted("qtm820wide_uninstall.exe"), 120000, kCurrentFolder));
   const robot::RunRecord record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), 90000);
 
   ASSERT_EQ(record.messageBoxes.size(), 1u) << "the run reached its restart question";

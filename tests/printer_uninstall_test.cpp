@@ -26,8 +26,8 @@ using robot::UninstallSession;
 using stager::Installation;
 using Names = std::set<std::string>;
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kRunTimeoutMs = 60000;
+constexpr DWORD kStartTimeoutMs = 120000;
+constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kOtherDriver[] = "Generic Thermal 58";
 
 Installation ModelPrinters(const std::vector<std::string>& names) {

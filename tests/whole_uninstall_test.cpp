@@ -25,8 +25,8 @@ using inventory::Kind;
 using robot::RunRecord;
 using Lines = std::vector<std::string>;
 
-constexpr DWORD kStartTimeoutMs = 20000;
-constexpr DWORD kRunTimeoutMs = 90000;
+constexpr DWORD kStartTimeoutMs = 120000;
+constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kRestartQuestion[] =
     "Restart the computer can take effect.\nPlease restart the computer.\n\n"
     "[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";

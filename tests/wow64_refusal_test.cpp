@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 20000;
+constexpr DWORD kStartTimeoutMs = 120000;
 constexpr DWORD kExitTimeoutMs = 20000;
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }

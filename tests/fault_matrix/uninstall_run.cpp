@@ -7,7 +7,7 @@ namespace fault_matrix {
 
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kStartTimeoutMs = 120000;
 // A whole uninstall pauses about ten seconds; the rest is work, which a hostile machine can slow.
 constexpr DWORD kRunTimeoutMs = 180000;
 
