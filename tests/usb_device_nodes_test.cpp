@@ -19,7 +19,7 @@
 namespace {
 
 struct DeviceCase {
-  stager::UsbDeviceSpec device;
+  stager::DeviceNodeSpec device;
   bool removed;
 };
 
@@ -40,7 +40,7 @@ const DeviceCase kOtherEnumerator = {{"ROOT\\KARVELO\\0000", {"USB\\Vid_2E5B&Pid
 void Stage(const std::vector<DeviceCase>& cases) {
   for (const DeviceCase& device : cases) {
     std::string error;
-    ASSERT_TRUE(stager::StageUsbDevice(device.device, error)) << error;
+    ASSERT_TRUE(stager::StageDeviceNode(device.device, error)) << error;
   }
 }
 
