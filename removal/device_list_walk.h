@@ -25,3 +25,7 @@ enum class DeviceWalkEnd { EndOfList, Unreadable, Stopped };
 // A member removed by `visit` keeps its place in the list, so the next index is the next member.
 DeviceWalkEnd WalkDeviceList(HDEVINFO devices, EnumDeviceInfoCall enumerate,
                              const std::function<bool(SP_DEVINFO_DATA&)>& visit);
+
+// RemoveUsbDeviceNodes over a device list fetched by `enumerate`; a list found unreadable ends it
+// with FALSE.
+BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall enumerate);

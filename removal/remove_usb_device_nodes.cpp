@@ -1,8 +1,8 @@
 #include <cstring>
 
 #include "app/target_identity.h"
+#include "removal/device_list_walk.h"
 #include "removal/removal.h"
-#include "removal/usb_device_walk.h"
 #include "win/scoped_setup.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/target_identity.h"
+#include "removal/device_list_walk.h"
 #include "removal/removal.h"
-#include "removal/usb_device_walk.h"
 #include "tools/stager/installation.h"
 #include "win/scoped_setup.h"
 
