@@ -26,6 +26,12 @@ inline constexpr char USBPRINT_ENUM_KEY[] =
 inline constexpr char LPTENUM_ENUM_KEY[] =
     "SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\KARVELOQTM-820wide";
 
+// Every device enumeration key lies below this key. The device installer keeps below an
+// enumeration key the device nodes whose instance IDs begin with the key's path from here on and a
+// backslash ("USBPRINT\KARVELOQTM-820wide\..."); that path's first part names their enumerator.
+inline constexpr char DEVICE_ENUM_ROOT[] = "SYSTEM\\CurrentControlSet\\Enum\\";
+constexpr const char* DeviceIdOf(const char* enumerationKey) { return enumerationKey + sizeof DEVICE_ENUM_ROOT - 1; }
+
 // The enumeration keys in key-path form, appended to a "\\" + computer-name machine prefix.
 inline constexpr char USBPRINT_ENUM_KEY_PATH[] =
     "\\HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\KARVELOQTM-820wide";
@@ -84,6 +90,8 @@ static_assert(EqualsConcatenation(USBPRINT_ENUM_KEY_PATH, "\\HKLM\\", USBPRINT_E
               "the USBPRINT key path names the USBPRINT key below HKLM");
 static_assert(EqualsConcatenation(LPTENUM_ENUM_KEY_PATH, "\\HKLM\\", LPTENUM_ENUM_KEY),
               "the LPTENUM key path names the LPTENUM key below HKLM");
+static_assert(StartsWith(USBPRINT_ENUM_KEY, DEVICE_ENUM_ROOT) && StartsWith(LPTENUM_ENUM_KEY, DEVICE_ENUM_ROOT),
+              "the enumeration keys lie below the Enum key");
 static_assert(Length(MODEL_NAME) >= 5 && MODEL_NAME[3] == '-',
               "the model name has three letters, a hyphen, then the rest");
 static_assert(EndsWithSpace(DRIVER_NAME_PREFIX) && EndsWithSpace(MONITOR_NAME_PREFIX) &&

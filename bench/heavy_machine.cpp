@@ -57,16 +57,19 @@ void AddInfRecords(const MachineSize& size, stager::Installation& machine) {
 
 void AddUsbDevices(const MachineSize& size, stager::Installation& machine) {
   for (int n = 0; n < size.modelUsbDeviceNodes; ++n) {
-    machine.usbDevices.push_back({Numbered("USB\\VID_2E5B&PID_0017\\KV%06d", n),
-                                  {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}});
+    machine.deviceNodes.push_back({Numbered("USB\\VID_2E5B&PID_0017\\KV%06d", n),
+                                   {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}});
   }
   for (int n = size.modelUsbDeviceNodes; n < size.usbDeviceNodes; ++n) {
     // Devices of some hundred makes and models, a few serial numbers each.
     const std::string vendorProduct = Numbered("Vid_1A%02X", n % 200) + Numbered("&Pid_%04X", n % 997);
-    machine.usbDevices.push_back({"USB\\" + vendorProduct + Numbered("\\SN%06d", n),
-                                  {"USB\\" + vendorProduct + "&Rev_0100", "USB\\" + vendorProduct}});
+    machine.deviceNodes.push_back({"USB\\" + vendorProduct + Numbered("\\SN%06d", n),
+                                   {"USB\\" + vendorProduct + "&Rev_0100", "USB\\" + vendorProduct}});
   }
-  machine.deviceKeys = stager::ModelEnumerationKeys();
+  // The printer nodes the model's printer leaves below its enumeration keys, as Windows keeps them.
+  const std::vector<stager::DeviceNodeSpec> printerNodes = stager::ModelPrinterNodes("oem1.inf");
+  machine.deviceNodes.insert(machine.deviceNodes.end(), printerNodes.begin(), printerNodes.end());
+  machine.lockedKeys = {{LPTENUM_ENUM_KEY, stager::KeyLock::UntilGranted}};
 }
 
 // Folders of logos and receipts; some files read-only or hidden, some folders read-only.

@@ -12,7 +12,7 @@ void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& call
   for (const std::string& name : infFiles) {
     // The entries come from values anyone with write access to the class keys can set.
     if (!IsBareFileName(name)) continue;
-    UninstallPublishedInf(name, calls);
+    UninstallPublishedInf(*infDirectory, name, calls);
     DeleteInfPair(*infDirectory + "\\" + name);
   }
 }

@@ -16,7 +16,7 @@ void DeleteRecordedInfFile(const OemInfCalls& calls) {
   const std::optional<std::string> infDirectory = InfDirectory();
   std::string name;
   if (!infDirectory || !NamesFileDirectlyIn(*infFile, *infDirectory, name)) return;
-  UninstallPublishedInf(name, calls);
+  UninstallPublishedInf(*infDirectory, name, calls);
   (void)::DeleteFileA(infFile->c_str());
 
   // The companion's name ends in "PNF" where the recorded one has its extension, whatever its case.

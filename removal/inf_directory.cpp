@@ -5,6 +5,9 @@
 
 #include <cstring>
 
+#include "app/target_identity.h"
+#include "win/scoped_setup.h"
+
 bool IsBareFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
 }
@@ -19,7 +22,15 @@ bool NamesFileDirectlyIn(const std::string& path, const std::string& directory, 
                           directory.c_str(), static_cast<int>(directory.size())) == CSTR_EQUAL;
 }
 
-void UninstallPublishedInf(const std::string& name, const OemInfCalls& calls) {
-  if (::_strnicmp(name.c_str(), "oem", 3) != 0) return;
+bool ListsTheModel(const std::string& path) {
+  UINT errorLine = 0;
+  const ScopedInfFile inf(::SetupOpenInfFileA(path.c_str(), nullptr, INF_STYLE_WIN4, &errorLine));
+  if (!inf.IsValid()) return false;
+  INFCONTEXT line{};
+  return ::SetupFindFirstLineA(inf.Get(), INF_MANUFACTURER_SECTION, DRIVER_NAME, &line) != FALSE;
+}
+
+void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls) {
+  if (::_strnicmp(name.c_str(), "oem", 3) != 0 || !ListsTheModel(directory + "\\" + name)) return;
   (void)calls.uninstallOemInf(name.c_str(), SUOI_FORCEDELETE, nullptr);
 }

@@ -14,7 +14,13 @@ bool IsBareFileName(const std::string& name);
 // file's name.
 bool NamesFileDirectlyIn(const std::string& path, const std::string& directory, std::string& name);
 
+// Whether the INF at `path` is the model's: a Windows NT-style INF (the style the device installer
+// lists a directory's INFs by) whose manufacturer section has a line keyed by the driver name.
+bool ListsTheModel(const std::string& path);
+
 // Deleting a published ("oem") INF by name leaves its package in the driver store, from which the
 // system reinstalls the driver when the printer is next plugged in. Asking the system to uninstall
 // it first takes the package out of the store as well; other names are left to the deletion alone.
-void UninstallPublishedInf(const std::string& name, const OemInfCalls& calls);
+// Windows reuses oem numbers, so a name on record may by now belong to another product's INF, whose
+// package its devices may still use: only the model's own INF (in `directory`) is handed over.
+void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls);

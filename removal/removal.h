@@ -47,7 +47,8 @@ void RemoveDriverPackage(const char* model, const char* letter, Pause pause,
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 
 // Every oem INF of the Windows INF directory that the operations below delete is first uninstalled
-// through the system, which also takes its package out of the driver store.
+// through the system, which also takes its package out of the driver store, when it is the
+// model's own: its manufacturer section has a line keyed by the driver name.
 
 // Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
 // replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
@@ -92,6 +93,9 @@ void DeleteDirectoryTree(const std::string& path);
 // released, or the pattern has 50 characters or more (then nothing is removed).
 BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 
-// Deletes the model's USBPRINT and then its LPTENUM enumeration key with everything below them,
-// each after granting Everyone full control of it through a connection to this computer by name.
+// Removes through the device installer every device node, present or not, whose instance ID
+// begins with the model's USBPRINT enumeration key's path below Enum and a backslash (ignoring
+// case), then every one below its LPTENUM key; a node that cannot be removed is passed over. Then
+// deletes both keys with whatever is left below them, USBPRINT first, each after granting Everyone
+// full control of it through a connection to this computer by name.
 void RemoveEnumerationKeys();

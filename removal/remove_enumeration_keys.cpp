@@ -1,13 +1,63 @@
+#include <windows.h>
+#include <cfgmgr32.h>
+
 #include <cstring>
 #include <string>
 
 #include "app/target_identity.h"
 #include "regperm/regperm.h"
+#include "removal/device_list_walk.h"
+#include "removal/enumeration_key_removal.h"
 #include "removal/removal.h"
+#include "win/scoped_setup.h"
 
-void RemoveEnumerationKeys() {
-  // Unread, the name stays empty and the paths begin with three backslashes; their permission
-  // step then fails and the keys are deleted all the same.
+namespace {
+
+// The device nodes the device installer keeps below an enumeration key: their enumerator, and how
+// their instance IDs begin.
+struct NodesBelowKey {
+  std::string enumerator;
+  std::string instanceIdPrefix;
+};
+
+NodesBelowKey NodesBelow(const char* enumerationKey) {
+  const std::string deviceId = DeviceIdOf(enumerationKey);
+  return {deviceId.substr(0, deviceId.find('\\')), deviceId + "\\"};
+}
+
+// Compared over the whole prefix, its closing backslash included, so that a device whose ID only
+// begins like the model's ("KARVELOQTM-820widefoo") is never taken for it. Instance IDs are not
+// told apart by case.
+bool InstanceIdBegins(HDEVINFO devices, SP_DEVINFO_DATA& device, const std::string& prefix) {
+  char instanceId[MAX_DEVICE_ID_LEN] = {};
+  if (!::SetupDiGetDeviceInstanceIdA(devices, &device, instanceId, sizeof(instanceId), nullptr)) return false;
+  return _strnicmp(instanceId, prefix.c_str(), prefix.size()) == 0;
+}
+
+// On Windows Vista and later every device instance key has a Properties subkey that only SYSTEM
+// may open, so an administrator cannot delete the enumeration key with its nodes; the Plug and
+// Play service removes a node as SYSTEM, with that subkey and the node's driver key (the printer
+// class key that names the driver). A node that stays does not keep the others.
+void RemoveNodesBelow(const char* enumerationKey, RemoveDeviceCall removeDevice) {
+  const NodesBelowKey nodes = NodesBelow(enumerationKey);
+  // Every setup class, devices that are not plugged in included.
+  const ScopedDeviceInfoList devices(
+      ::SetupDiGetClassDevsA(nullptr, nodes.enumerator.c_str(), nullptr, DIGCF_ALLCLASSES));
+  if (!devices.IsValid()) return;
+  (void)WalkDeviceList(devices.Get(), &::SetupDiEnumDeviceInfo, [&](SP_DEVINFO_DATA& device) {
+    if (InstanceIdBegins(devices.Get(), device, nodes.instanceIdPrefix)) (void)removeDevice(devices.Get(), &device);
+    return true;
+  });
+}
+
+}  // namespace
+
+void RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice) {
+  RemoveNodesBelow(USBPRINT_ENUM_KEY, removeDevice);
+  RemoveNodesBelow(LPTENUM_ENUM_KEY, removeDevice);
+
+  // Then whatever is left of the keys. Unread, the name stays empty and the paths begin with three
+  // backslashes; their permission step then fails and the keys are deleted all the same.
   char computerName[256] = {};
   DWORD size = sizeof(computerName);
   (void)::GetComputerNameA(computerName, &size);
@@ -16,3 +66,5 @@ void RemoveEnumerationKeys() {
   (void)ForceDeleteKey((machinePrefix + USBPRINT_ENUM_KEY_PATH).c_str(), USBPRINT_ENUM_KEY);
   (void)ForceDeleteKey((machinePrefix + LPTENUM_ENUM_KEY_PATH).c_str(), LPTENUM_ENUM_KEY);
 }
+
+void RemoveEnumerationKeys() { RemoveEnumerationKeysWith(&::SetupDiRemoveDevice); }

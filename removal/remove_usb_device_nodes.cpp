@@ -1,8 +1,8 @@
 #include <cstring>
 
 #include "app/target_identity.h"
+#include "removal/device_list_walk.h"
 #include "removal/removal.h"
-#include "removal/usb_device_walk.h"
 #include "win/scoped_setup.h"
 
 namespace {
@@ -11,20 +11,6 @@ namespace {
 constexpr std::size_t PATTERN_BUFFER_SIZE = 50;
 // Only the first hardware ID is compared; a longer list is not read.
 constexpr DWORD HARDWARE_ID_BUFFER_SIZE = 100;
-constexpr DWORD DEVICE_RECORD_SIZE = 28;
-static_assert(sizeof(SP_DEVINFO_DATA) == DEVICE_RECORD_SIZE, "the 32-bit SP_DEVINFO_DATA");
-
-enum class Fetched { Device, EndOfList, PassedOver };
-
-Fetched FetchDevice(HDEVINFO devices, DWORD index, EnumDeviceInfoCall enumerate, SP_DEVINFO_DATA& device) {
-  for (int attempt = 0; attempt <= DEVICE_ENUM_RETRY_LIMIT; ++attempt) {
-    device = SP_DEVINFO_DATA{};
-    device.cbSize = DEVICE_RECORD_SIZE;
-    if (enumerate(devices, index, &device)) return Fetched::Device;
-    if (::GetLastError() == ERROR_NO_MORE_ITEMS) return Fetched::EndOfList;
-  }
-  return Fetched::PassedOver;
-}
 
 bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& device, const char* pattern) {
   char hardwareIds[HARDWARE_ID_BUFFER_SIZE] = {};
@@ -48,24 +34,13 @@ BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall 
   ScopedDeviceInfoList devices(::SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES));
   if (!devices.IsValid()) return FALSE;
 
-  DWORD passedOverInARow = 0;
-  for (DWORD index = 0;; ++index) {
-    SP_DEVINFO_DATA device{};
-    switch (FetchDevice(devices.Get(), index, enumerate, device)) {
-      case Fetched::EndOfList:
-        return devices.Close() ? TRUE : FALSE;
-      case Fetched::PassedOver:
-        if (++passedOverInARow == DEVICE_ENUM_SKIP_LIMIT) return FALSE;
-        continue;
-      case Fetched::Device:
-        passedOverInARow = 0;
-        break;
-    }
-    // A removed device keeps its place in the list, so the next index is the next device.
-    if (FirstHardwareIdMatches(devices.Get(), device, pattern) && !::SetupDiRemoveDevice(devices.Get(), &device)) {
-      return FALSE;
-    }
-  }
+  // The first removal that fails ends the walk.
+  const DeviceWalkEnd end = WalkDeviceList(devices.Get(), enumerate, [&](SP_DEVINFO_DATA& device) {
+    return !FirstHardwareIdMatches(devices.Get(), device, pattern) ||
+           ::SetupDiRemoveDevice(devices.Get(), &device) != FALSE;
+  });
+  if (end != DeviceWalkEnd::EndOfList) return FALSE;
+  return devices.Close() ? TRUE : FALSE;
 }
 
 BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern) {

@@ -1,5 +1,6 @@
 // The INF cleanup deletes nothing outside the Windows INF directory, and uninstalls each published
-// INF through the system before deleting it: under Wine, against the real registry and files.
+// INF of the model through the system before deleting it: under Wine, against the real registry
+// and files.
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,26 @@ TEST(PublishedInfs, AreUninstalledThroughTheSystemBeforeTheyAreDeleted) {
   for (const char* gone : {"oem7.inf", "oem9.inf", "OEM10.INF", "karvelo.inf", "oem5.inf"}) {
     EXPECT_FALSE(Exists(InInfDirectory(gone))) << gone;
   }
+}
+
+// Windows gives a freed oem name to the next package it publishes, so the name on record, or in a
+// class key, may by now be another product's INF, whose package its devices may still use.
+TEST(PublishedInfs, OfAnotherProductAreDeletedAsRecordedButNotUninstalled) {
+  for (const char* name : {"oem7.inf", "oem9.inf"}) {
+    std::string error;
+    ASSERT_TRUE(stager::StageInfFile({name, false, true}, error)) << error;
+  }
+  std::string error;
+  ASSERT_TRUE(stager::StageUninstallKey(InInfDirectory("oem7.inf"), error)) << error;
+  OemInfCalls noting;
+  noting.uninstallOemInf = NoteAndUninstall;
+  g_handedOver.clear();
+
+  DeleteRecordedInfFile(noting);
+  DeleteCollectedInfFiles({"oem9.inf"}, noting);
+
+  EXPECT_EQ(g_handedOver.size(), 0u);
+  for (const char* gone : {"oem7.inf", "oem7.PNF", "oem9.inf", "oem9.PNF"}) EXPECT_FALSE(Exists(InInfDirectory(gone))) << gone;
 }
 
 }  // namespace

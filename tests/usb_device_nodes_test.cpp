@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "app/target_identity.h"
+#include "removal/device_list_walk.h"
 #include "removal/removal.h"
-#include "removal/usb_device_walk.h"
 #include "tools/stager/installation.h"
 #include "win/scoped_setup.h"
 
 namespace {
 
 struct DeviceCase {
-  stager::UsbDeviceSpec device;
+  stager::DeviceNodeSpec device;
   bool removed;
 };
 
@@ -40,7 +40,7 @@ const DeviceCase kOtherEnumerator = {{"ROOT\\KARVELO\\0000", {"USB\\Vid_2E5B&Pid
 void Stage(const std::vector<DeviceCase>& cases) {
   for (const DeviceCase& device : cases) {
     std::string error;
-    ASSERT_TRUE(stager::StageUsbDevice(device.device, error)) << error;
+    ASSERT_TRUE(stager::StageDeviceNode(device.device, error)) << error;
   }
 }
 

@@ -120,7 +120,7 @@ TEST_F(HostileState, PrinterNamesTheAnsiCodePageCannotSpellAreNotListedNorTakenF
 
 // Listed before the model's nodes, so that the walk has to pass over them to reach those.
 TEST_F(HostileState, DeviceNodesWithoutAHardwareIdOrWithAListThatDoesNotFitArePassedOver) {
-  const std::vector<stager::UsbDeviceSpec> hostile = {
+  const std::vector<stager::DeviceNodeSpec> hostile = {
       {"USB\\VID_2E5B&PID_0017\\KQ0000A", {}},
       {"USB\\VID_2E5B&PID_0017\\KQ0000B",
        {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_00", "USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017&MI_00",
@@ -129,14 +129,14 @@ TEST_F(HostileState, DeviceNodesWithoutAHardwareIdOrWithAListThatDoesNotFitArePa
   size_t listBytes = 1;
   for (const std::string& id : hostile[1].hardwareIds) listBytes += id.size() + 1;
   ASSERT_GT(listBytes, 100u);
-  machine_.usbDevices.insert(machine_.usbDevices.begin(), hostile.begin(), hostile.end());
+  machine_.deviceNodes.insert(machine_.deviceNodes.begin(), hostile.begin(), hostile.end());
   StageMachine();
   // They stay, and with them the device key they share with the model's nodes.
   Remove(expected_.removed, ModelNodesParentKey());
 
   RunAndCheck();
 
-  for (const stager::UsbDeviceSpec& node : hostile) EXPECT_TRUE(stager::DeviceNodeExists(node.instanceId));
+  for (const stager::DeviceNodeSpec& node : hostile) EXPECT_TRUE(stager::DeviceNodeExists(node.instanceId));
   for (const std::string& node : StandardModelNodes()) EXPECT_FALSE(stager::DeviceNodeExists(node));
 }
 

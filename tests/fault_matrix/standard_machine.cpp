@@ -14,11 +14,11 @@ namespace {
 constexpr char kOtherDriver[] = "Generic Thermal 58";
 constexpr char kSiblingModel[] = "QTM-820narrow";
 
-// The printer driver installed on the model's node keeps its class key, which goes with the node.
-const stager::UsbDeviceSpec kModelNode = {"USB\\VID_2E5B&PID_0017\\KQ0001",
-                                          {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"},
-                                          stager::PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}};
-const stager::UsbDeviceSpec kModelNodeInLowerCase = {"USB\\VID_2E5B&PID_0017\\KQ0003", {"usb\\vid_2e5b&pid_0017"}};
+const stager::DeviceNodeSpec kModelNode = {"USB\\VID_2E5B&PID_0017\\KQ0001",
+                                           {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}};
+const stager::DeviceNodeSpec kModelNodeInLowerCase = {"USB\\VID_2E5B&PID_0017\\KQ0003", {"usb\\vid_2e5b&pid_0017"}};
+// The INF the model's printer nodes were installed from, as their driver keys name it.
+constexpr char kModelInf[] = "oem12.inf";
 
 }  // namespace
 
@@ -26,15 +26,17 @@ stager::Installation StandardMachine() {
   stager::Installation machine = stager::SampleInstallation();
   machine.orphanSettingsKeys = {"Never Listed"};
   machine.files.push_back({stager::Folder::PrinterDriver, "karveloqtm_820narrow\\settings.ini"});
-  machine.usbDevices = {
+  machine.deviceNodes = {
       kModelNode,
       {"USB\\VID_2E5B&PID_0018\\KQ0004", {"USB\\Vid_2E5B&Pid_0018&Rev_0100", "USB\\Vid_2E5B&Pid_0018"}},
       {"USB\\VID_1A86&PID_7584\\5&2F1D&0&2", {"USB\\Vid_1A86&Pid_7584&Rev_0254", "USB\\Vid_2E5B&Pid_0017"}},
       kModelNodeInLowerCase,
   };
-  machine.deviceKeys = stager::ModelEnumerationKeys();
-  machine.deviceKeys.push_back({"SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\OTHERMAKERTP-80"});
-  machine.deviceKeys.push_back({"SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\KARVELOQTM-820narrow"});
+  const std::vector<stager::DeviceNodeSpec> printerNodes = stager::ModelPrinterNodes(kModelInf);
+  machine.deviceNodes.insert(machine.deviceNodes.end(), printerNodes.begin(), printerNodes.end());
+  machine.deviceNodes.push_back(stager::SiblingPrinterNode("oem5.inf"));
+  machine.deviceKeys = {{"SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\OTHERMAKERTP-80"},
+                        {"SYSTEM\\CurrentControlSet\\Enum\\LPTENUM\\KARVELOQTM-820narrow"}};
   machine.driverClassKeys.push_back({"0002", std::string(DRIVER_NAME_PREFIX) + kSiblingModel, std::string("oem5.inf")});
   return machine;
 }
@@ -81,7 +83,11 @@ std::vector<std::string> PrinterArtefacts(const std::string& name) {
   };
 }
 
-std::vector<std::string> StandardModelNodes() { return {kModelNode.instanceId, kModelNodeInLowerCase.instanceId}; }
+std::vector<std::string> StandardModelNodes() {
+  std::vector<std::string> nodes = {kModelNode.instanceId, kModelNodeInLowerCase.instanceId};
+  for (const stager::DeviceNodeSpec& node : stager::ModelPrinterNodes(kModelInf)) nodes.push_back(node.instanceId);
+  return nodes;
+}
 
 std::string ModelNodesParentKey() { return DeviceNodeKey("USB\\VID_2E5B&PID_0017"); }
 

@@ -19,8 +19,9 @@ bool StageLookAlikeKeys(std::string& error);
 // The model's printers on the standard machine, as the dialog lists them.
 std::vector<std::string> StandardModelPrinters();
 
-// The instance IDs of the model's device nodes on the standard machine, and the device key that
-// both lie below, which goes with them.
+// The instance IDs of the model's device nodes on the standard machine: its two USB nodes first,
+// then its printer nodes below the enumeration keys; and the device key that the USB nodes lie
+// below, which goes with them.
 std::vector<std::string> StandardModelNodes();
 std::string ModelNodesParentKey();
 

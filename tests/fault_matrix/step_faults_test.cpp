@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,33 +102,38 @@ TEST_F(StepFaults, AnUnreadablePrinterClassKeyLeavesItsInfToTheOemScan) {
 }
 
 // Under Wine, SetupDiRemoveDevice answers success for a node whose key it cannot delete, so the
-// walk goes on to the model's other node as it would past any node it leaves.
-TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodeStillGoes) {
+// walk goes on to the model's other nodes as it would past any node it leaves.
+TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodesStillGo) {
   StageMachine();
   const std::string lockedNode = StandardModelNodes().front();
-  // Its driver key stays with it.
-  const std::optional<std::string> driverKey = stager::DeviceDriverKey(lockedNode);
-  ASSERT_TRUE(driverKey.has_value());
   Lock("SYSTEM\\CurrentControlSet\\Enum\\" + lockedNode, stager::KeyLock::Sealed);
   expected_.kept.push_back(DeviceNodeKey(lockedNode));
-  expected_.kept.push_back(MachineKey(*driverKey));
   expected_.keptEntries.push_back(ModelNodesParentKey());
 
   RunAndCheck();
 
   EXPECT_TRUE(stager::DeviceNodeExists(lockedNode));
-  EXPECT_FALSE(stager::DeviceNodeExists(StandardModelNodes().back()));
+  for (const std::string& node : StandardModelNodes()) {
+    if (node != lockedNode) EXPECT_FALSE(stager::DeviceNodeExists(node)) << node;
+  }
 }
 
-// Sealed, down to its deepest subkey: administrators may not even rewrite its access list, so the
-// grant fails and the key stays, with the access list it had; the LPTENUM key after it still goes.
+// The model's USBPRINT key with its printer node sealed, down to the node's deepest subkey: the
+// device installer, which runs with the administrator's rights under Wine, cannot remove the node,
+// nor its driver key; administrators may not even rewrite the key's access list, so the grant fails
+// and the key stays, with the access list it had. The LPTENUM node and key after it still go.
 TEST_F(StepFaults, ASealedEnumerationKeyStaysAsItWasAndTheNextOneStillGoes) {
-  machine_.deviceKeys.front() = {USBPRINT_ENUM_KEY, stager::KeyLock::Sealed, stager::KeyLock::Sealed};
   StageMachine();
-  // The device instance the stager puts below every enumeration key.
-  Lock(std::string(USBPRINT_ENUM_KEY) + "\\7&2A1B3C4D&0&USB001\\Device Parameters", stager::KeyLock::Sealed);
+  const std::string node = StandardModelNodes()[2];
+  const std::optional<std::string> driverKey = stager::DeviceDriverKey(node);
+  ASSERT_TRUE(driverKey.has_value());
+  const std::string instanceKey = std::string(DEVICE_ENUM_ROOT) + node;
+  for (const std::string& key : {instanceKey + "\\Device Parameters", instanceKey, std::string(USBPRINT_ENUM_KEY)}) {
+    Lock(key, stager::KeyLock::Sealed);
+  }
   const std::string daclBefore = DaclEntries(HKEY_LOCAL_MACHINE, USBPRINT_ENUM_KEY);
   expected_.kept.push_back(MachineKey(USBPRINT_ENUM_KEY));
+  expected_.kept.push_back(MachineKey(*driverKey));
 
   RunAndCheck();
 

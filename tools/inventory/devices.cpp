@@ -1,4 +1,5 @@
-// USB device nodes that carry the maker's vendor ID, and the device enumeration keys.
+// USB device nodes that carry the maker's vendor ID, the printer nodes below USBPRINT and LPTENUM
+// that name the maker, and the device enumeration keys.
 
 #include <windows.h>
 #include <setupapi.h>
@@ -39,6 +40,21 @@ std::string InstanceId(HDEVINFO devices, SP_DEVINFO_DATA& device) {
   return id;
 }
 
+// The printer nodes of an enumerator that name the maker; the model's are those whose instance IDs
+// begin with `modelPrefix`, in any case.
+void AddPrinterNodes(const std::string& enumerator, const std::string& modelPrefix, std::vector<Item>& items) {
+  const ScopedDeviceInfoList devices(::SetupDiGetClassDevsA(nullptr, enumerator.c_str(), nullptr, DIGCF_ALLCLASSES));
+  if (!devices.IsValid()) return;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof(device);
+  for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices.Get(), index, &device); ++index) {
+    const std::string id = InstanceId(devices.Get(), device);
+    if (!ContainsIgnoringCase(id, "KARVELO")) continue;
+    const bool model = _strnicmp(id.c_str(), modelPrefix.c_str(), modelPrefix.size()) == 0;
+    items.push_back({"printer device node", id, model ? Kind::Model : Kind::Other});
+  }
+}
+
 }  // namespace
 
 void AddDevices(std::vector<Item>& items) {
@@ -56,11 +72,15 @@ void AddDevices(std::vector<Item>& items) {
                        model ? Kind::Model : Kind::Other});
     }
   }
-  for (const char* enumerator : {"USBPRINT", "LPTENUM"}) {
-    const std::string key = std::string("SYSTEM\\CurrentControlSet\\Enum\\") + enumerator;
+  for (const char* modelKey : {USBPRINT_ENUM_KEY, LPTENUM_ENUM_KEY}) {
+    const std::string deviceId = DeviceIdOf(modelKey);
+    const std::string enumerator = deviceId.substr(0, deviceId.find('\\'));
+    AddPrinterNodes(enumerator, deviceId + "\\", items);
+    const std::string key = DEVICE_ENUM_ROOT + enumerator;
     for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, key)) {
       if (!ContainsIgnoringCase(name, "KARVELO")) continue;
-      items.push_back({"enumeration key", key + "\\" + name, name == "KARVELOQTM-820wide" ? Kind::Model : Kind::Other});
+      const std::string path = key + "\\" + name;
+      items.push_back({"enumeration key", path, _stricmp(path.c_str(), modelKey) == 0 ? Kind::Model : Kind::Other});
     }
   }
 }

@@ -27,7 +27,7 @@ std::vector<Item> TakeInventory();
 void AddPrinting(std::vector<Item>& items);      // printers, settings keys, drivers, forms, monitor, processor
 void AddDriverFiles(std::vector<Item>& items);   // the thirteen files, look-alikes, the data directory
 void AddInfFiles(std::vector<Item>& items);      // INF and PNF files, printer class keys
-void AddDevices(std::vector<Item>& items);       // USB device nodes, enumeration keys
+void AddDevices(std::vector<Item>& items);       // USB and printer device nodes, enumeration keys
 void AddProductKeys(std::vector<Item>& items);   // the Uninstall key, the profile values
 
 // "category: name" lines of the items of one kind.

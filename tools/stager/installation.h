@@ -86,13 +86,21 @@ struct PrinterDriverKeySpec {
 };
 
 // A device node registered with the device installer under the enumerator its instance ID
-// begins with ("USB\VID_...\serial"), carrying a hardware-ID list, or no hardware-ID property at
-// all when the list is empty. No device is attached to it, so it is not present. With a printer
-// driver it belongs to the printer setup class.
-struct UsbDeviceSpec {
+// begins with ("USB\VID_...\serial", "USBPRINT\model\instance"), carrying a hardware-ID list,
+// or no hardware-ID property at all when the list is empty. No device is attached to it, so it is
+// not present. With a printer driver it belongs to the printer setup class, otherwise to the USB
+// class.
+struct DeviceNodeSpec {
   std::string instanceId;
   std::vector<std::string> hardwareIds;
   std::optional<PrinterDriverKeySpec> printerDriver;
+  std::string portName;  // "Port Name" in the node's "Device Parameters" subkey; none when empty
+};
+
+// A key below HKEY_LOCAL_MACHINE that is locked once everything else is in place.
+struct LockedKeySpec {
+  std::string key;
+  KeyLock lock;
 };
 
 struct Installation {
@@ -108,8 +116,10 @@ struct Installation {
   std::vector<InfFileSpec> infFiles;
   std::vector<DriverClassKeySpec> driverClassKeys;
   std::vector<TreeEntrySpec> dataDirectory;  // the driver's data directory; none when empty
-  std::vector<UsbDeviceSpec> usbDevices;
+  std::vector<DeviceNodeSpec> deviceNodes;
+  // Enumeration keys without device nodes, as another product or an older Windows leaves them.
   std::vector<DeviceKeySpec> deviceKeys;
+  std::vector<LockedKeySpec> lockedKeys;  // locked last, in this order
 };
 
 // The model's own driver, with its files named as the installer names them.
@@ -132,14 +142,21 @@ bool StageInfFile(const InfFileSpec& inf, std::string& error);
 bool StageDriverClassKey(const DriverClassKeySpec& key, std::string& error);
 // Creates `root` and the entries below it, then gives each entry its attributes, deepest first.
 bool StageDirectoryTree(const std::string& root, const std::vector<TreeEntrySpec>& entries, std::string& error);
-bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error);
+bool StageDeviceNode(const DeviceNodeSpec& device, std::string& error);
 bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error);
 // Locks an existing key below HKEY_LOCAL_MACHINE, or below `root`.
 bool LockKey(const std::string& key, KeyLock lock, std::string& error);
 bool LockKey(HKEY root, const std::string& key, KeyLock lock, std::string& error);
 
-// The model's USBPRINT and LPTENUM enumeration keys, the LPTENUM one locked until granted.
+// The model's USBPRINT and LPTENUM enumeration keys without device nodes, the LPTENUM one locked
+// until granted.
 std::vector<DeviceKeySpec> ModelEnumerationKeys();
+// The printer nodes Windows keeps for the model once it was plugged in: one below the model's
+// USBPRINT enumeration key and one below its LPTENUM key, each with its driver key naming the
+// driver and `infName`, the INF it was installed from.
+std::vector<DeviceNodeSpec> ModelPrinterNodes(const std::string& infName);
+// The printer node of another model of the maker below USBPRINT, with its own driver key.
+DeviceNodeSpec SiblingPrinterNode(const std::string& infName);
 // The driver key of a device node, below HKEY_LOCAL_MACHINE; nothing when it has none.
 std::optional<std::string> DeviceDriverKey(const std::string& instanceId);
 // Whether the device installer still knows a node with this instance ID.

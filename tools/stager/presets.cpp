@@ -27,18 +27,19 @@ Installation SampleInstallation() {
   };
   // The model's printer class keys are the driver keys of its device nodes.
   installation.driverClassKeys = {{"0000", "Generic Thermal 58", std::string("oem2.inf")}};
-  installation.usbDevices = {
-      {"USB\\VID_2E5B&PID_0017\\KV820W0001",
-       {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"},
-       PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}},
-      {"USB\\VID_2E5B&PID_0017\\KV820W0002", {"usb\\vid_2e5b&pid_0017"}, std::nullopt},
+  installation.deviceNodes = {
+      // The model's USB nodes: one with a revision in its first hardware ID, one in lower case.
+      {"USB\\VID_2E5B&PID_0017\\KV820W0001", {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}},
+      {"USB\\VID_2E5B&PID_0017\\KV820W0002", {"usb\\vid_2e5b&pid_0017"}},
       // A sibling product of the maker, and another maker's device that names the model second.
-      {"USB\\VID_2E5B&PID_0018\\KV820N0001", {"USB\\Vid_2E5B&Pid_0018&Rev_0100"}, std::nullopt},
-      {"USB\\VID_1A86&PID_7584\\HUB0001", {"USB\\Vid_1A86&Pid_7584", "USB\\Vid_2E5B&Pid_0017"}, std::nullopt},
+      {"USB\\VID_2E5B&PID_0018\\KV820N0001", {"USB\\Vid_2E5B&Pid_0018&Rev_0100"}},
+      {"USB\\VID_1A86&PID_7584\\HUB0001", {"USB\\Vid_1A86&Pid_7584", "USB\\Vid_2E5B&Pid_0017"}},
   };
-  installation.deviceKeys = ModelEnumerationKeys();
-  installation.deviceKeys.push_back(
-      {"SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\KARVELOQTM-820narrow", KeyLock::None, KeyLock::None});
+  const std::vector<DeviceNodeSpec> printerNodes = ModelPrinterNodes("oem12.inf");
+  installation.deviceNodes.insert(installation.deviceNodes.end(), printerNodes.begin(), printerNodes.end());
+  installation.deviceNodes.push_back(SiblingPrinterNode("oem5.inf"));
+  // An enumeration key that administrators may delete only once they have granted themselves the right.
+  installation.lockedKeys = {{LPTENUM_ENUM_KEY, KeyLock::UntilGranted}};
   installation.dataDirectory = {
       {"settings.ini", false, FILE_ATTRIBUTE_READONLY},
       {"logos", true, 0},

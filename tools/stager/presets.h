@@ -8,8 +8,8 @@ namespace stager {
 
 // The sample installation the demo shows: three printers of the model with names that need care,
 // and one printer of another maker's driver; the whole driver package with its monitor and
-// processor, files, INF records, data directory, USB device nodes and enumeration keys, and
-// look-alikes that are not the model's.
+// processor, files, INF records, data directory, USB device nodes, printer device nodes below its
+// enumeration keys, and look-alikes that are not the model's.
 Installation SampleInstallation();
 
 // The sample's driver package without any printer: what is left when the printers went first.

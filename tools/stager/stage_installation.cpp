@@ -35,14 +35,20 @@ bool Stage(const Installation& installation, std::string& error) {
   for (const DriverClassKeySpec& key : installation.driverClassKeys) {
     if (!StageDriverClassKey(key, error)) return false;
   }
-  for (const UsbDeviceSpec& device : installation.usbDevices) {
-    if (!StageUsbDevice(device, error)) return false;
+  for (const DeviceNodeSpec& device : installation.deviceNodes) {
+    if (!StageDeviceNode(device, error)) return false;
   }
   for (const DeviceKeySpec& deviceKey : installation.deviceKeys) {
     if (!StageDeviceKey(deviceKey, error)) return false;
   }
-  return installation.dataDirectory.empty() ||
-         StageDirectoryTree(DataDirectoryPath(), installation.dataDirectory, error);
+  if (!installation.dataDirectory.empty() &&
+      !StageDirectoryTree(DataDirectoryPath(), installation.dataDirectory, error)) {
+    return false;
+  }
+  for (const LockedKeySpec& locked : installation.lockedKeys) {
+    if (!LockKey(locked.key, locked.lock, error)) return false;
+  }
+  return true;
 }
 
 }  // namespace stager

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/target_identity.h"
 #include "tools/stager/installation.h"
 #include "tools/stager/system_state.h"
 #include "win/scoped_setup.h"
@@ -42,7 +43,7 @@ std::vector<BYTE> HardwareIdList(const std::vector<std::string>& ids) {
 
 }  // namespace
 
-bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
+bool StageDeviceNode(const DeviceNodeSpec& device, std::string& error) {
   const GUID& setupClass = device.printerDriver ? PRINTER_SETUP_CLASS : USB_SETUP_CLASS;
   const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(&setupClass, nullptr));
   if (!devices.IsValid()) return (error = LastErrorText("SetupDiCreateDeviceInfoList")), false;
@@ -64,7 +65,36 @@ bool StageUsbDevice(const UsbDeviceSpec& device, std::string& error) {
   if (device.printerDriver && !WriteDriverKey(devices.Get(), node, *device.printerDriver)) {
     return (error = LastErrorText("writing the driver key of " + device.instanceId)), false;
   }
+  if (!device.portName.empty() &&
+      !WriteRegistryString(HKEY_LOCAL_MACHINE, std::string(DEVICE_ENUM_ROOT) + device.instanceId + "\\Device Parameters",
+                           "Port Name", device.portName)) {
+    return (error = "writing the device parameters of " + device.instanceId), false;
+  }
   return true;
+}
+
+std::vector<DeviceNodeSpec> ModelPrinterNodes(const std::string& infName) {
+  // The IDs the printer reports, its maker and model run together with a checksum, name the driver
+  // in the model's INF.
+  const std::string usbprint = DeviceIdOf(USBPRINT_ENUM_KEY);
+  const std::string lptenum = DeviceIdOf(LPTENUM_ENUM_KEY);
+  return {
+      {usbprint + "\\7&2A1B3C4D&0&USB001",
+       {usbprint + "6EA0", "KARVELOQTM-820wide6EA0"},
+       PrinterDriverKeySpec{DRIVER_NAME, infName},
+       "USB001"},
+      {lptenum + "\\5&1C2D3E4F&0&LPT1",
+       {lptenum + "6EA0", "KARVELOQTM-820wide6EA0"},
+       PrinterDriverKeySpec{DRIVER_NAME, infName},
+       "LPT1:"},
+  };
+}
+
+DeviceNodeSpec SiblingPrinterNode(const std::string& infName) {
+  return {"USBPRINT\\KARVELOQTM-820narrow\\7&3B4C5D6E&0&USB002",
+          {"USBPRINT\\KARVELOQTM-820narrowB1C2", "KARVELOQTM-820narrowB1C2"},
+          PrinterDriverKeySpec{std::string(DRIVER_NAME_PREFIX) + "QTM-820narrow", infName},
+          "USB002"};
 }
 
 std::optional<std::string> DeviceDriverKey(const std::string& instanceId) {
