@@ -9,8 +9,21 @@ namespace {
 
 constexpr char kSpoolerService[] = "Spooler";
 constexpr DWORD kServiceAccess = SERVICE_QUERY_STATUS | SERVICE_STOP | SERVICE_START;
+constexpr DWORD kSpoolerAccess = kServiceAccess | SERVICE_ENUMERATE_DEPENDENTS | SERVICE_QUERY_CONFIG;
 constexpr DWORD kLongestWaitMs = 30000;
 constexpr DWORD kPollEveryMs = 50;
+
+// A disabled service cannot be started: one that runs all the same (disabled after it started)
+// would stay stopped, and the machine without a spooler.
+bool IsDisabled(SC_HANDLE service) {
+  DWORD needed = 0;
+  if (::QueryServiceConfigA(service, nullptr, 0, &needed) || ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return false;
+  }
+  std::vector<BYTE> buffer(needed);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+  return ::QueryServiceConfigA(service, config, needed, &needed) && config->dwStartType == SERVICE_DISABLED;
+}
 
 bool Reports(SC_HANDLE service, DWORD state) {
   SERVICE_STATUS status{};
@@ -75,9 +88,8 @@ bool StopRunningDependents(SC_HANDLE manager, SC_HANDLE spooler, Pause pause, co
 void RestartSpoolerService(Pause pause, const DependentServiceCalls& calls) {
   const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   if (!manager.IsValid()) return;
-  const ScopedService spooler(
-      ::OpenServiceA(manager.Get(), kSpoolerService, kServiceAccess | SERVICE_ENUMERATE_DEPENDENTS));
-  if (!spooler.IsValid()) return;
+  const ScopedService spooler(::OpenServiceA(manager.Get(), kSpoolerService, kSpoolerAccess));
+  if (!spooler.IsValid() || IsDisabled(spooler.Get())) return;
 
   std::vector<ScopedService> stopped;
   if (StopRunningDependents(manager.Get(), spooler.Get(), pause, calls, stopped) &&

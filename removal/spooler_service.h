@@ -15,5 +15,6 @@ struct DependentServiceCalls {
 // again and waited for, and then those services, in the reverse order. Each wait for a service
 // to reach a state polls with `pause` and gives up after 30 s. When a service cannot be
 // controlled (no right, disabled, missing, a wait that runs out), the restart goes as far as it
-// can, starts again what it stopped if the spooler runs, and ends without a word.
+// can, starts again what it stopped if the spooler runs, and ends without a word. A spooler whose
+// service is disabled is not touched at all: stopped, it could not be started again.
 void RestartSpoolerService(Pause pause, const DependentServiceCalls& calls = DependentServiceCalls{});

@@ -159,13 +159,23 @@ bool InstallService(const std::string& name, const std::string& commandLine,
   return service.IsValid();
 }
 
-bool ChangeServiceProgram(const std::string& name, const std::string& commandLine) {
+namespace {
+
+bool ChangeServiceConfig(const std::string& name, DWORD startType, const char* commandLine) {
   const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
   const ScopedService service(manager.IsValid() ? ::OpenServiceA(manager.Get(), name.c_str(), SERVICE_CHANGE_CONFIG)
                                                 : nullptr);
   return service.IsValid() &&
-         ::ChangeServiceConfigA(service.Get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
-                                commandLine.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr) != FALSE;
+         ::ChangeServiceConfigA(service.Get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE, commandLine, nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr) != FALSE;
 }
+
+}  // namespace
+
+bool ChangeServiceProgram(const std::string& name, const std::string& commandLine) {
+  return ChangeServiceConfig(name, SERVICE_NO_CHANGE, commandLine.c_str());
+}
+
+bool DisableService(const std::string& name) { return ChangeServiceConfig(name, SERVICE_DISABLED, nullptr); }
 
 }  // namespace removal_test

@@ -67,5 +67,7 @@ bool InstallService(const std::string& name, const std::string& commandLine,
 
 // The service runs `commandLine` from its next start on.
 bool ChangeServiceProgram(const std::string& name, const std::string& commandLine);
+// Sets the service's start type to disabled; a running service runs on.
+bool DisableService(const std::string& name);
 
 }  // namespace removal_test

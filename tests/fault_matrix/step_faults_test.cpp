@@ -216,6 +216,19 @@ TEST_F(StepFaults, ASpoolerThatCannotBeStoppedRunsOnAndTheRunCompletes) {
   EXPECT_EQ(removal_test::QueryService("Spooler").processId, spooler);
 }
 
+// A spooler disabled while it runs could not be started again once stopped: it is left running.
+TEST_F(StepFaults, ARunningSpoolerThatIsDisabledIsLeftRunningAndTheRunCompletes) {
+  StageMachine();
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  ASSERT_TRUE(removal_test::DisableService("Spooler"));
+  const DWORD spooler = removal_test::QueryService("Spooler").processId;
+
+  RunAndCheck();
+
+  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(removal_test::QueryService("Spooler").processId, spooler);
+}
+
 TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndTheRunCompletes) {
   stager::Installation bare;
   bare.drivers = machine_.drivers;
