@@ -141,13 +141,19 @@ BOOL WINAPI NoteAndUninstall(PCSTR name, DWORD flags, PVOID reserved) {
   return ::SetupUninstallOEMInfA(name, flags, reserved);
 }
 
+// Calls that note every INF handed over to be uninstalled, from now on.
+OemInfCalls NotingFromNow() {
+  g_handedOver.clear();
+  OemInfCalls noting;
+  noting.uninstallOemInf = NoteAndUninstall;
+  return noting;
+}
+
 TEST(PublishedInfs, AreUninstalledThroughTheSystemBeforeTheyAreDeleted) {
   for (const char* name : {"oem7.inf", "oem9.inf", "OEM10.INF", "karvelo.inf", "oem5.inf"}) StageInf(name);
   std::string error;
   ASSERT_TRUE(stager::StageUninstallKey(InInfDirectory("oem7.inf"), error)) << error;
-  OemInfCalls noting;
-  noting.uninstallOemInf = NoteAndUninstall;
-  g_handedOver.clear();
+  const OemInfCalls noting = NotingFromNow();
 
   DeleteRecordedInfFile(noting);
   DeleteCollectedInfFiles({"oem9.inf", "OEM10.INF", "karvelo.inf"}, noting);
@@ -174,9 +180,7 @@ TEST(PublishedInfs, OfAnotherProductAreDeletedAsRecordedButNotUninstalled) {
   }
   std::string error;
   ASSERT_TRUE(stager::StageUninstallKey(InInfDirectory("oem7.inf"), error)) << error;
-  OemInfCalls noting;
-  noting.uninstallOemInf = NoteAndUninstall;
-  g_handedOver.clear();
+  const OemInfCalls noting = NotingFromNow();
 
   DeleteRecordedInfFile(noting);
   DeleteCollectedInfFiles({"oem9.inf"}, noting);

@@ -77,6 +77,20 @@ void ExpectTheRestartQuestion(const robot::MessageBoxSeen& seen) {
   EXPECT_TRUE(seen.box.hasIcon);
 }
 
+// Every printer ticked and the restart declined: both phases with their statuses and progress,
+// the question asked once at 60, and a clean exit.
+void ExpectTheWholeSequenceWithTheRestartDeclined(const RunRecord& record) {
+  ASSERT_EQ(record.StatusTexts(),
+            (Lines{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
+  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(60));
+  EXPECT_EQ(record.statuses[2].progressPercent, std::optional<int>(100));
+  ASSERT_EQ(record.messageBoxes.size(), 1u);
+  ExpectTheRestartQuestion(record.messageBoxes[0]);
+  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(60));
+  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+}
+
 TEST_F(WholeUninstall, EveryPrinterTickedTakesTheWholePackageAndLeavesTheLookAlikes) {
   Stage(stager::SampleInstallation());
   ASSERT_TRUE(::WriteProfileStringA("windows", "DeviceNotSelectedTimeout", "30"));
@@ -87,15 +101,7 @@ TEST_F(WholeUninstall, EveryPrinterTickedTakesTheWholePackageAndLeavesTheLookAli
   StartAndScan();
   const RunRecord record = UninstallTicked({}, IDNO);
 
-  ASSERT_EQ(record.StatusTexts(),
-            (Lines{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
-  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
-  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(60));
-  EXPECT_EQ(record.statuses[2].progressPercent, std::optional<int>(100));
-  ASSERT_EQ(record.messageBoxes.size(), 1u);
-  ExpectTheRestartQuestion(record.messageBoxes[0]);
-  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(60));
-  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
+  ExpectTheWholeSequenceWithTheRestartDeclined(record);
 
   const std::vector<inventory::Item> after = inventory::TakeInventory();
   EXPECT_EQ(inventory::Lines(after, Kind::Model), kLeftByWinesSpooler);
@@ -147,15 +153,8 @@ TEST_F(WholeUninstall, KeysClicksAndCloseRequestsDuringTheSequenceChangeNothing)
   });
   const RunRecord record = UninstallTicked({}, IDNO);
 
-  ASSERT_EQ(record.StatusTexts(),
-            (Lines{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
-  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
-  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(60));
-  EXPECT_EQ(record.statuses[2].progressPercent, std::optional<int>(100));
-  ASSERT_EQ(record.messageBoxes.size(), 1u);
-  EXPECT_EQ(record.messageBoxes[0].progress, std::optional<int>(60));
+  ExpectTheWholeSequenceWithTheRestartDeclined(record);
   EXPECT_TRUE(shownAtTheQuestion) << "the dialog was ended before the sequence was";
-  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
   EXPECT_EQ(inventory::Lines(inventory::TakeInventory(), Kind::Model), kLeftByWinesSpooler);
 }
 

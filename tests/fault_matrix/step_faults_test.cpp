@@ -201,6 +201,12 @@ TEST_F(StepFaults, WithTheSpoolerServiceStoppedTheRunStartsItAgainAndCompletes) 
   EXPECT_TRUE(robot::WaitUntil([] { return SpoolerServiceState() == SERVICE_RUNNING; }, 10000));
 }
 
+// The spooler that the restart had to leave alone runs on in the process it ran in.
+void ExpectTheSpoolerStillRunningIn(DWORD processId) {
+  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_EQ(removal_test::QueryService("Spooler").processId, processId);
+}
+
 // Wine's own spooler service stops when asked; here the service runs a program of the tests that
 // accepts no stop control, as a spooler that its service control refuses would. The restart gives
 // up, the spooler runs on as it was, and so does the rest of the run.
@@ -212,8 +218,7 @@ TEST_F(StepFaults, ASpoolerThatCannotBeStoppedRunsOnAndTheRunCompletes) {
 
   RunAndCheck();
 
-  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
-  EXPECT_EQ(removal_test::QueryService("Spooler").processId, spooler);
+  ExpectTheSpoolerStillRunningIn(spooler);
 }
 
 // A spooler disabled while it runs could not be started again once stopped: it is left running.
@@ -225,8 +230,7 @@ TEST_F(StepFaults, ARunningSpoolerThatIsDisabledIsLeftRunningAndTheRunCompletes)
 
   RunAndCheck();
 
-  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
-  EXPECT_EQ(removal_test::QueryService("Spooler").processId, spooler);
+  ExpectTheSpoolerStillRunningIn(spooler);
 }
 
 TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndTheRunCompletes) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "tools/robot/png_writer.h"
@@ -223,11 +224,12 @@ bool DialogRobot::PressButton(int id) {
   return ::PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
 }
 
-std::vector<std::uint8_t> CaptureScreen(const RECT& area) {
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
+namespace {
+
+// What `paint` draws into a 32-bit top-down bitmap of the given size (compatible with the screen,
+// which it is also given), as RGB rows from the top; empty when it answers false.
+std::vector<std::uint8_t> PaintedRgb(int width, int height, const std::function<bool(HDC memory, HDC screen)>& paint) {
   std::vector<std::uint8_t> rgb;
-  if (width <= 0 || height <= 0) return rgb;
   HDC screen = ::GetDC(nullptr);
   HDC memory = ::CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -239,17 +241,13 @@ std::vector<std::uint8_t> CaptureScreen(const RECT& area) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
   if (bitmap != nullptr && memory != nullptr) {
     HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    copied = ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+    const bool painted = paint(memory, screen);
     ::GdiFlush();
     ::SelectObject(memory, previous);
-  }
-  if (copied) {
     const auto* bgra = static_cast<const std::uint8_t*>(bits);
-    rgb.reserve(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+    for (size_t i = 0; painted && i < static_cast<size_t>(width) * height; ++i) {
       rgb.push_back(bgra[i * 4 + 2]);
       rgb.push_back(bgra[i * 4 + 1]);
       rgb.push_back(bgra[i * 4 + 0]);
@@ -259,6 +257,17 @@ std::vector<std::uint8_t> CaptureScreen(const RECT& area) {
   if (memory != nullptr) ::DeleteDC(memory);
   ::ReleaseDC(nullptr, screen);
   return rgb;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> CaptureScreen(const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return {};
+  return PaintedRgb(width, height, [&](HDC memory, HDC screen) {
+    return ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+  });
 }
 
 bool DialogRobot::SaveScreenshot(const std::string& path) const {
@@ -346,38 +355,13 @@ namespace {
 // The icon drawn as an icon control draws it, stretched to the control, over a background of one
 // colour, as RGB rows from the top.
 std::vector<std::uint8_t> DrawnIcon(HICON icon, int width, int height, COLORREF background) {
-  std::vector<std::uint8_t> rgb;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap != nullptr && memory != nullptr) {
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  return PaintedRgb(width, height, [&](HDC memory, HDC) {
     HBRUSH brush = ::CreateSolidBrush(background);
     const RECT all{0, 0, width, height};
     ::FillRect(memory, &all, brush);
     ::DeleteObject(brush);
-    const bool drawn = ::DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
-    ::GdiFlush();
-    ::SelectObject(memory, previous);
-    const auto* bgra = static_cast<const std::uint8_t*>(bits);
-    for (size_t i = 0; drawn && i < static_cast<size_t>(width) * height; ++i) {
-      rgb.push_back(bgra[i * 4 + 2]);
-      rgb.push_back(bgra[i * 4 + 1]);
-      rgb.push_back(bgra[i * 4 + 0]);
-    }
-  }
-  if (bitmap != nullptr) ::DeleteObject(bitmap);
-  if (memory != nullptr) ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return rgb;
+    return ::DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+  });
 }
 
 }  // namespace
