@@ -22,7 +22,7 @@ void DeleteOemInfFiles(const OemInfCalls& calls) {
     if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;
     const std::string path = *infDirectory + "\\" + name;
     if (!ListsTheModel(path)) continue;
-    UninstallPublishedInf(*infDirectory, name, calls);
+    UninstallModelsPublishedInf(name, calls);
     DeleteInfPair(path);
   }
 }

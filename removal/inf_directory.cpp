@@ -30,7 +30,11 @@ bool ListsTheModel(const std::string& path) {
   return ::SetupFindFirstLineA(inf.Get(), INF_MANUFACTURER_SECTION, DRIVER_NAME, &line) != FALSE;
 }
 
-void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls) {
-  if (::_strnicmp(name.c_str(), "oem", 3) != 0 || !ListsTheModel(directory + "\\" + name)) return;
+void UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls) {
+  if (::_strnicmp(name.c_str(), "oem", 3) != 0) return;
   (void)calls.uninstallOemInf(name.c_str(), SUOI_FORCEDELETE, nullptr);
+}
+
+void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls) {
+  if (ListsTheModel(directory + "\\" + name)) UninstallModelsPublishedInf(name, calls);
 }

@@ -24,3 +24,6 @@ bool ListsTheModel(const std::string& path);
 // Windows reuses oem numbers, so a name on record may by now belong to another product's INF, whose
 // package its devices may still use: only the model's own INF (in `directory`) is handed over.
 void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls);
+
+// The same for an INF already known to list the model, as the oem scan's are.
+void UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls);
