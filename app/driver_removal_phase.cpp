@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/restart_windows.h"
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "app/uninstall_dialog.h"
 #include "removal/removal.h"
 #include "ui/answering_pause.h"

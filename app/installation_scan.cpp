@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "app/model_printers.h"
 #include "app/uninstall_dialog.h"
 #include "win/reg_key.h"

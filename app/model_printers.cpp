@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "win/exact_ansi.h"
 #include "win/spooler_enumeration.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "app/uninstall_dialog.h"
 #include "win/wow64.h"
 

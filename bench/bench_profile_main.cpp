@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/model_printers.h"
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "bench/stopwatch.h"
 #include "removal/inf_file_list.h"
 #include "removal/removal.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "bench/heavy_machine.h"
 #include "bench/stopwatch.h"
 #include "res/resource.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
 

@@ -1,6 +1,6 @@
 #include <shlwapi.h>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "regperm/regperm.h"
 
 LONG ForceDeleteKey(const char* keyPath, const char* subKey) {

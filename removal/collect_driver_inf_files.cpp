@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/registry_text.h"
 #include "removal/removal.h"
 #include "win/reg_key.h"

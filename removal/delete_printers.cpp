@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "win/scoped_printer.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/inf_directory.h"
 #include "removal/registry_text.h"
 #include "removal/removal.h"

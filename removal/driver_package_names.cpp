@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 
 namespace {
 constexpr std::size_t kShortestModelName = 5;

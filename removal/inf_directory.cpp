@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "win/scoped_setup.h"
 
 bool IsBareFileName(const std::string& name) {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/delete_at_restart.h"
 #include "removal/driver_package_names.h"
 #include "removal/removal.h"

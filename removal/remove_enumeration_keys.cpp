@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "regperm/regperm.h"
 #include "removal/device_list_walk.h"
 #include "removal/enumeration_key_removal.h"

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/device_list_walk.h"
 #include "removal/removal.h"
 #include "win/scoped_setup.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "res/resource.h"
 #include "tests/e2e_support.h"
 #include "tools/robot/dialog_template.h"

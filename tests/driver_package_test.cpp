@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/removal.h"
 #include "removal/spooler_service.h"
 #include "tests/planted/markers.h"

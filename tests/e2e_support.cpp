@@ -4,7 +4,7 @@
 
 #include <sddl.h>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/robot/launched_program.h"
 #include "tools/stager/system_state.h"
 #include "win/reg_key.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/enumeration_key_removal.h"
 #include "removal/removal.h"
 #include "tests/registry_test_support.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "res/resource.h"
 
 void RunWithRobot(ModalDialog& dialog, const std::function<void(robot::DialogRobot&)>& drive) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/removal.h"
 #include "tests/removal_test_support.h"
 #include "tools/stager/installation.h"

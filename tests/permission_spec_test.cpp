@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "regperm/regperm.h"
 #include "tests/registry_test_support.h"
 #include "tools/stager/system_state.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "res/resource.h"
 #include "tests/e2e_support.h"
 #include "tests/planted/markers.h"

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "res/resource.h"
 #include "tests/e2e_support.h"
 #include "tools/robot/uninstall_session.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/device_list_walk.h"
 #include "removal/removal.h"
 #include "tools/stager/installation.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tests/e2e_support.h"
 #include "tests/fault_matrix/expectations.h"
 #include "tools/robot/uninstall_session.h"

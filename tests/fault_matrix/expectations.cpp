@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/inventory/inventory.h"
 
 namespace fault_matrix {

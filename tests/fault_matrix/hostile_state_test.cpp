@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tests/e2e_support.h"
 #include "tests/fault_matrix/whole_uninstall.h"
 #include "tests/removal_test_support.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tests/fault_matrix/whole_uninstall.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"

@@ -1,7 +1,7 @@
 // Removes the model's driver package as the uninstaller's driver phase does, from whatever folder
 // this program is copied to.
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "removal/removal.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/inventory/inventory.h"
 #include "tools/inventory/registry_walk.h"
 #include "win/well_known_dirs.h"

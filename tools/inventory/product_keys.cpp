@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/inventory/inventory.h"
 #include "tools/inventory/registry_walk.h"
 #include "tools/stager/system_state.h"

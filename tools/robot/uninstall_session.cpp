@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "res/resource.h"
 
 namespace robot {

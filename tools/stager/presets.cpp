@@ -1,6 +1,6 @@
 #include "tools/stager/presets.h"
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/stager/package_layout.h"
 
 namespace stager {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/stager/installation.h"
 #include "tools/stager/system_state.h"
 #include "win/scoped_setup.h"

@@ -1,4 +1,4 @@
-#include "app/target_identity.h"
+#include "identity/target_identity.h"
 #include "tools/stager/installation.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"
