@@ -16,14 +16,48 @@ if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
 fi
 dpkg -s wine64 >/dev/null 2>&1 || missing+=(wine64)
 
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+apt_update() {
+  local attempt
+  for attempt in 1 2 3; do
+    $sudo apt-get update -q "$@" && return 0
+    sleep 10
+  done
+  return 1
+}
+
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "$@"
+}
+
+# A mirror in the middle of a sync can serve one suite's index stale for hours (seen: the security
+# suite's i386 index, "File has unexpected size"). Wine's 32-bit libraries must then match
+# amd64 versions from an index that is missing, and the install fails. The release suites alone
+# are consistent with each other, so the packages come from them instead.
+install_from_release_suites() {
+  . /etc/os-release
+  local lists
+  lists=$(mktemp -d)
+  echo "deb http://deb.debian.org/debian $VERSION_CODENAME main" >"$lists/sources.list"
+  mkdir "$lists/parts"
+  local only=(-o Dir::Etc::sourcelist="$lists/sources.list" -o Dir::Etc::sourceparts="$lists/parts")
+  echo "Installing from the $VERSION_CODENAME release suite alone: the mirror's other indexes are incomplete"
+  apt_update "${only[@]}" && apt_install "${only[@]}" "$@"
+  local status=$?
+  rm -rf "$lists"
+  $sudo apt-get update -q >/dev/null 2>&1 || true
+  return $status
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
   echo "Installing: ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+  if ! { apt_update && apt_install "${missing[@]}"; }; then
+    install_from_release_suites "${missing[@]}"
+  fi
 fi
 "$(dirname "$0")/enable_32bit_x86.sh"
