@@ -1,18 +1,16 @@
-// The installation scan: finds the printers of the model, or decides alone what to do without any.
+// The installation scan as the dialog shows it: the model's printers listed, or, without any, the
+// decision the dialog takes alone.
 
 #include <windows.h>
-#include <shlwapi.h>
-#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
-#include "identity/target_identity.h"
-#include "app/model_printers.h"
 #include "app/uninstall_dialog.h"
-#include "win/reg_key.h"
+#include "app/uninstall_log.h"
+#include "engine/installation_scan.h"
+#include "identity/target_identity.h"
 #include "win/system_message.h"
 
 namespace {
@@ -26,32 +24,34 @@ void ReportEnumPrintersError(HWND owner, DWORD error) {
   (void)::MessageBoxA(owner, text.c_str(), APP_TITLE, MB_ICONEXCLAMATION);
 }
 
-void DeleteUninstallKey() {
-  RegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) return;
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-}
-
 }  // namespace
 
 void CUninstallDlg::ScanInstallation() {
-  m_printerNames.clear();
-  const std::optional<int> found = CollectModelPrinters(m_printerNames);
-  if (!found) {
-    ReportEnumPrintersError(Handle(), ::GetLastError());
-    std::exit(0);
-  }
-  m_foundPrinterCount = *found;
+  const ScanFindings found = ScanForTheModel();
+  if (m_log != nullptr) m_log->Scanned(found);
+  m_printerNames = found.printerNames;
+  m_foundPrinterCount = found.foundPrinterCount;
 
-  if (m_foundPrinterCount == 0) {
-    if (IsModelDriverInstalled()) {
+  switch (found.verdict) {
+    case ScanFindings::Verdict::PrinterListFailed:
+      ReportEnumPrintersError(Handle(), found.listError);
+      if (m_log != nullptr) m_log->Finished(ERROR_SUCCESS);
+      std::exit(0);
+    case ScanFindings::Verdict::PackageWithoutPrinters:
       (void)m_cancelButton.EnableWindow(FALSE);
       OnUninstall();
       return;
+    case ScanFindings::Verdict::NothingInstalled: {
+      (void)::MessageBoxA(Handle(), kDriverNotExistText, APP_TITLE, MB_ICONINFORMATION);
+      const RemovalResult dropped = DropUninstallKey();
+      if (m_log != nullptr) {
+        m_log->StepDone("Delete the Uninstall key", dropped);
+        m_log->Finished(ERROR_SUCCESS);
+      }
+      std::exit(0);
     }
-    (void)::MessageBoxA(Handle(), kDriverNotExistText, APP_TITLE, MB_ICONINFORMATION);
-    DeleteUninstallKey();
-    std::exit(0);
+    case ScanFindings::Verdict::Printers:
+      break;
   }
 
   (void)m_uninstallButton.EnableWindow(FALSE);

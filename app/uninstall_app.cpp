@@ -3,10 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 
-#include "identity/target_identity.h"
+#include "app/command_line.h"
+#include "app/silent_uninstall.h"
+#include "app/single_instance.h"
 #include "app/uninstall_dialog.h"
+#include "app/uninstall_log.h"
+#include "identity/target_identity.h"
 #include "win/wow64.h"
 
 CUninstallerApp theApp;
@@ -25,18 +30,76 @@ void RefuseOn64BitWindows() {
   (void)::MessageBoxA(nullptr, text.c_str(), APP_TITLE, MB_OK | MB_ICONEXCLAMATION);
 }
 
-}  // namespace
+// The other copy's dialog, where it is on this desktop, comes to the front; a copy without one (a
+// deployment tool's, in another session or silent) is named in a message.
+void PointToTheOtherCopy() {
+  const HWND other = ::FindWindowA("#32770", APP_TITLE);
+  if (other != nullptr) {
+    if (::IsIconic(other)) (void)::ShowWindow(other, SW_RESTORE);
+    (void)::SetForegroundWindow(other);
+    return;
+  }
+  const std::string text = std::string("The ") + APP_TITLE +
+                           " is already running on this computer.\n\nWait until it has finished; nothing was "
+                           "changed here.";
+  (void)::MessageBoxA(nullptr, text.c_str(), APP_TITLE, MB_OK | MB_ICONINFORMATION);
+}
 
-BOOL CUninstallerApp::InitInstance() {
+// With the dialog: the design's program, with a log beside it when one is asked for.
+DWORD RunWithDialog(const CommandLine& line) {
+  if (line.help) {
+    (void)::MessageBoxA(nullptr, USAGE_TEXT, APP_TITLE, MB_OK | MB_ICONINFORMATION);
+    return ERROR_SUCCESS;
+  }
   if (RunsUnderWow64()) {
     RefuseOn64BitWindows();
-    return FALSE;
+    return ERROR_SUCCESS;
   }
+  SingleInstance instance;
+  if (instance.AnotherCopyRuns()) {
+    PointToTheOtherCopy();
+    return ERROR_INSTALL_ALREADY_RUNNING;
+  }
+  UninstallLog log;
+  const bool logged = line.logPath && log.Open(*line.logPath, ::GetCommandLineA()) == ERROR_SUCCESS;
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   (void)::InitCommonControlsEx(&controls);
 
-  CUninstallDlg dialog;
+  CUninstallDlg dialog(nullptr, logged ? &log : nullptr);
   (void)dialog.DoModal();
+  log.Finished(ERROR_SUCCESS);
+  return ERROR_SUCCESS;
+}
+
+// Without any window: everything is written to the log instead, whose own failure stops nothing.
+DWORD RunQuietly(const CommandLine& line) {
+  // Nor a message box of the system's own (a drive that is not ready, say): nobody would answer it.
+  (void)::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  UninstallLog log;
+  (void)log.Open(line.logPath ? *line.logPath : DefaultLogPath(), ::GetCommandLineA());
+  DWORD exitCode = ERROR_SUCCESS;
+  SingleInstance instance;
+  if (!line.problem.empty()) {
+    log.Note("The command line is not understood: " + line.problem);
+    exitCode = ERROR_INVALID_COMMAND_LINE;
+  } else if (line.help) {
+    log.Note("The usage was asked for; nothing was removed");
+  } else if (RunsUnderWow64()) {
+    exitCode = ERROR_INSTALL_PLATFORM_UNSUPPORTED;
+  } else if (instance.AnotherCopyRuns()) {
+    exitCode = ERROR_INSTALL_ALREADY_RUNNING;
+  } else {
+    exitCode = UninstallSilently(log);
+  }
+  log.Finished(exitCode);
+  return exitCode;
+}
+
+}  // namespace
+
+BOOL CUninstallerApp::InitInstance() {
+  const CommandLine line = ParseCommandLine(__argc - 1, __argv + 1);
+  SetExitCode(static_cast<int>(line.quiet ? RunQuietly(line) : RunWithDialog(line)));
   return FALSE;
 }

@@ -13,9 +13,10 @@ bool IsCloseRequest(UINT message, WPARAM wParam) {
 
 }  // namespace
 
-CUninstallDlg::CUninstallDlg(HWND parent)
+CUninstallDlg::CUninstallDlg(HWND parent, UninstallLog* log)
     : ModalDialog(IDD_UNINSTALL, parent),
-      m_hIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP_ICON))) {}
+      m_hIcon(::LoadIconA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP_ICON))),
+      m_log(log) {}
 
 void CUninstallDlg::DoDataExchange(DataExchange& exchange) {
   ModalDialog::DoDataExchange(exchange);
@@ -26,7 +27,7 @@ void CUninstallDlg::DoDataExchange(DataExchange& exchange) {
   exchange.ExchangeText(IDC_STATUS_TEXT, m_status);
 }
 
-bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   if (m_sequenceRunning && IsCloseRequest(message, wParam)) return true;
   switch (message) {
     case WM_PAINT:
@@ -37,14 +38,20 @@ bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& r
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wParam));
       return false;  // the timer message still gets its default processing
+    case WM_PHASE_STARTED:
+      OnPhaseStarted(*reinterpret_cast<const std::string*>(lParam));
+      return true;
+    case WM_SEQUENCE_ENDED:
+      OnSequenceEnded();
+      return true;
     default:
       return false;
   }
 }
 
 bool CUninstallDlg::RouteCommand(int id, int notificationCode) {
-  // Messages sent to the dialog are handled while the sequence waits, so a click or a close
-  // request (Esc, Alt+F4, the caption's button, another program) would reach it here.
+  // The dialog answers its messages while the sequence runs, so a click or a close request (the
+  // caption's button, another program) would reach it here.
   if (m_sequenceRunning) return true;
   if (id == IDC_PRINTER_LIST && notificationCode == CLBN_CHKCHANGE) {
     OnPrinterCheckChange();
@@ -66,11 +73,6 @@ BOOL CUninstallDlg::OnInitDialog() {
   m_foundPrinterCount = 0;
   (void)::SetTimer(Handle(), SCAN_TIMER_ID, SCAN_TIMER_PERIOD_MS, nullptr);
   return TRUE;
-}
-
-void CUninstallDlg::OnTimer(UINT_PTR timerId) {
-  (void)::KillTimer(Handle(), timerId);
-  if (timerId == SCAN_TIMER_ID) ScanInstallation();
 }
 
 void CUninstallDlg::OnPrinterCheckChange() {

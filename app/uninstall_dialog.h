@@ -2,22 +2,34 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "engine/uninstall_sequence.h"
 #include "removal/removal.h"
 #include "ui/check_list_box.h"
 #include "ui/controls.h"
+#include "ui/input_lock.h"
 #include "ui/modal_dialog.h"
+#include "win/worker_thread.h"
+
+class UninstallLog;
 
 // The one-shot timer that starts the installation scan once the dialog is on screen.
 constexpr UINT_PTR SCAN_TIMER_ID = 1;
 constexpr UINT SCAN_TIMER_PERIOD_MS = 1;
 
 // The uninstall dialog: lists the printers of the model, removes the ticked ones and, with the last
-// of them, the whole driver package.
+// of them, the whole driver package. The removal runs on a worker thread; this dialog's thread
+// only shows what it does, and so answers its messages all the while.
 class CUninstallDlg : public ModalDialog {
  public:
-  explicit CUninstallDlg(HWND parent = nullptr);
+  // `log`, when given, records the run beside what the dialog shows.
+  explicit CUninstallDlg(HWND parent = nullptr, UninstallLog* log = nullptr);
+
+  // Messages from the worker thread.
+  static constexpr UINT WM_PHASE_STARTED = WM_APP + 1;    // lParam: the status text, a std::string*
+  static constexpr UINT WM_SEQUENCE_ENDED = WM_APP + 2;
 
  protected:
   void DoDataExchange(DataExchange& exchange) override;
@@ -33,22 +45,28 @@ class CUninstallDlg : public ModalDialog {
   void OnUninstall();
 
   void ScanInstallation();
-  // Shows the members in the controls, then holds the status on screen for a second.
-  void ShowStep();
-  // Removes the whole driver package and asks about a restart; ends the process when the user
-  // accepts it.
-  void RunDriverRemovalPhase();
+  // Shows the members in the controls, then holds the status on screen for a second before
+  // `next` runs (a timer of this dialog; its thread goes on answering meanwhile).
+  void ShowStep(UINT_PTR next);
+  void OnPhaseStarted(const std::string& status);
+  // After the removal: the restart question when the driver package went, then completion.
+  void OnSequenceEnded();
 
   // From the press of Uninstall (or the scan's own start of it) on: no command and no close
   // request acts, whether it comes from a key, a click or another program.
   bool m_sequenceRunning = false;
   StringList m_printerNames;
   int m_foundPrinterCount = 0;
-  StringList m_infFiles;
   PushButton m_cancelButton;
   ProgressBar m_progress;
   PushButton m_uninstallButton;
   CheckListBox m_printerList;
   std::string m_status;
   HICON m_hIcon;
+
+ private:
+  UninstallLog* m_log;
+  std::optional<InputLock> m_inputLock;
+  WorkerThread m_worker;
+  UninstallOutcome m_outcome;
 };

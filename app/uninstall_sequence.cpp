@@ -1,23 +1,57 @@
-// The uninstall command: the ticked printers go, and with the last of them the driver package.
+// The uninstall command: the ticked printers go, and with the last of them the driver package. The
+// removal runs on a worker thread, which tells the dialog each phase as it begins; the dialog's
+// thread asks about the restart once all of it is done.
 
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/restart_windows.h"
 #include "app/uninstall_dialog.h"
-
-#include "removal/removal.h"
-#include "ui/answering_pause.h"
+#include "app/uninstall_log.h"
+#include "identity/target_identity.h"
 
 namespace {
 
 constexpr DWORD kStepPauseMs = 1000;
+constexpr UINT_PTR COMPLETION_TIMER_ID = 2;
+constexpr UINT_PTR RESTART_TIMER_ID = 3;
+
+constexpr char kRestartQuestion[] =
+    "Restart the computer can take effect.\nPlease restart the computer."
+    "\n\n[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";
+
+// What the worker thread tells the dialog, and the log where there is one.
+class DialogProgress : public UninstallObserver {
+ public:
+  DialogProgress(HWND dialog, UninstallLog* log) : dialog_(dialog), log_(log) {}
+
+  void PhaseStarted(const std::string& status) override {
+    if (log_ != nullptr) log_->PhaseStarted(status);
+    (void)::SendMessageA(dialog_, CUninstallDlg::WM_PHASE_STARTED, 0, reinterpret_cast<LPARAM>(&status));
+    // The status stays on screen for a second before the phase's work begins.
+    ::Sleep(kStepPauseMs);
+  }
+
+  void StepDone(const std::string& step, const RemovalResult& result) override {
+    if (log_ != nullptr) log_->StepDone(step, result);
+  }
+
+ private:
+  HWND dialog_;
+  UninstallLog* log_;
+};
 
 }  // namespace
 
-void CUninstallDlg::ShowStep() {
+void CUninstallDlg::ShowStep(UINT_PTR next) {
   (void)UpdateData(FALSE);
-  PauseAnswering(kStepPauseMs);
+  (void)::SetTimer(Handle(), next, kStepPauseMs, nullptr);
 }
 
 void CUninstallDlg::OnUninstall() {
   m_sequenceRunning = true;
+  m_inputLock.emplace(Handle());
   m_printerNames.clear();
   (void)m_cancelButton.EnableWindow(FALSE);
   // The caption's close button shows that it cannot cancel the sequence either.
@@ -28,24 +62,72 @@ void CUninstallDlg::OnUninstall() {
       if (m_printerList.GetCheck(index) != 0) m_printerNames.push_front(m_printerList.GetText(index));
     }
   }
+  UninstallPlan plan;
+  plan.printerNames = m_printerNames;
+  plan.printerPhase = m_foundPrinterCount != 0;
   // Every printer of the model ticked, or none there to begin with: the package goes too.
-  const bool removeDriver = static_cast<int>(m_printerNames.size()) == m_foundPrinterCount;
+  plan.removeDriver = static_cast<int>(m_printerNames.size()) == m_foundPrinterCount;
 
   (void)m_uninstallButton.EnableWindow(FALSE);
   (void)UpdateData(TRUE);
 
-  if (m_foundPrinterCount != 0) {
-    m_status = "Delete printers...";
-    (void)m_progress.StepIt();
-    ShowStep();
-    DeletePrinters(m_printerNames);
+  const HWND dialog = Handle();
+  UninstallLog* const log = m_log;
+  const auto removal = [this, plan, dialog, log] {
+    DialogProgress progress(dialog, log);
+    m_outcome = RunUninstall(plan, progress);
+  };
+  if (m_worker.Start([removal, dialog] {
+        removal();
+        (void)::PostMessageA(dialog, WM_SEQUENCE_ENDED, 0, 0);
+      })) {
+    return;
   }
+  // Without a thread of its own the removal runs on this one: it is done all the same, though the
+  // dialog answers nothing meanwhile.
+  removal();
+  OnSequenceEnded();
+}
 
-  if (removeDriver) RunDriverRemovalPhase();
+void CUninstallDlg::OnPhaseStarted(const std::string& status) {
+  m_status = status;
+  (void)m_progress.StepIt();
+  (void)UpdateData(FALSE);
+}
 
+void CUninstallDlg::OnSequenceEnded() {
+  m_worker.Join();
+  bool restart = false;
+  if (m_outcome.driverPhaseRan) {
+    restart = ::MessageBoxA(Handle(), kRestartQuestion, APP_TITLE, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (m_log != nullptr) m_log->Note(restart ? "Restart asked for" : "Restart declined");
+  }
   m_status = "Uninstall completed!";
+  if (m_log != nullptr) m_log->Note(m_status);
+  if (restart) {
+    ShowStep(RESTART_TIMER_ID);
+    return;
+  }
   (void)m_progress.SetPos(100);
   m_printerNames.clear();
-  ShowStep();
-  OnOK();
+  ShowStep(COMPLETION_TIMER_ID);
+}
+
+void CUninstallDlg::OnTimer(UINT_PTR timerId) {
+  (void)::KillTimer(Handle(), timerId);
+  switch (timerId) {
+    case SCAN_TIMER_ID:
+      ScanInstallation();
+      return;
+    case COMPLETION_TIMER_ID:
+      OnOK();
+      return;
+    case RESTART_TIMER_ID:
+      if (m_log != nullptr) m_log->Finished(ERROR_SUCCESS);
+      // Whether or not Windows takes the request, the program's part is over.
+      (void)RestartWindows();
+      std::exit(0);
+    default:
+      return;
+  }
 }

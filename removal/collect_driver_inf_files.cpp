@@ -19,10 +19,15 @@ constexpr int kMostFailedIndicesInARow = 16;
 
 }  // namespace
 
-void CollectDriverInfFiles(StringList& infFiles) {
+RemovalResult CollectDriverInfFiles(StringList& infFiles) {
   infFiles.clear();
+  RemovalResult result;
   RegKey classKey;
-  if (classKey.Open(HKEY_LOCAL_MACHINE, PRINTER_CLASS_KEY, KEY_READ) != ERROR_SUCCESS) return;
+  const LONG opened = classKey.Open(HKEY_LOCAL_MACHINE, PRINTER_CLASS_KEY, KEY_READ);
+  if (opened != ERROR_SUCCESS) {
+    result.FailUnlessGone(static_cast<DWORD>(opened));
+    return result;
+  }
 
   int failedInARow = 0;
   for (DWORD index = 0; failedInARow < kMostFailedIndicesInARow; ++index) {
@@ -32,7 +37,7 @@ void CollectDriverInfFiles(StringList& infFiles) {
         ::RegEnumKeyExA(classKey.Get(), index, subkeyName, &nameSize, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) break;
     if (status != ERROR_SUCCESS) {
-      ++failedInARow;
+      if (++failedInARow == kMostFailedIndicesInARow) result.Fail(static_cast<DWORD>(status));
       continue;
     }
     failedInARow = 0;
@@ -45,4 +50,5 @@ void CollectDriverInfFiles(StringList& infFiles) {
     // A missing InfPath still adds an entry; an empty one names no file.
     infFiles.push_front(ReadValueText(driverKey.Get(), "InfPath").value_or(std::string()));
   }
+  return result;
 }

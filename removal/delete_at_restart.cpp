@@ -11,12 +11,23 @@ bool IsInUse(DWORD error) {
 
 }  // namespace
 
-bool DeleteFileOrScheduleAtRestart(const std::string& path) {
-  if (::DeleteFileA(path.c_str())) return false;
-  if (!IsInUse(::GetLastError())) return false;
-  return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+RemovalResult DeleteFileOrScheduleAtRestart(const std::string& path) {
+  RemovalResult result;
+  if (::DeleteFileA(path.c_str())) return result;
+  const DWORD error = ::GetLastError();
+  if (!IsInUse(error)) {
+    result.FailUnlessGone(error);
+    return result;
+  }
+  return DeleteAtRestart(path);
 }
 
-void RemoveDirectoryAtRestart(const std::string& path) {
-  (void)::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+RemovalResult DeleteAtRestart(const std::string& path) {
+  RemovalResult result;
+  if (::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    result.atRestart = true;
+  } else {
+    result.FailWithLastError();
+  }
+  return result;
 }

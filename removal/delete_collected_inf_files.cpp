@@ -5,14 +5,19 @@
 #include "removal/removal.h"
 #include "win/well_known_dirs.h"
 
-void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls) {
-  if (infFiles.empty()) return;
+RemovalResult DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls) {
+  RemovalResult result;
+  if (infFiles.empty()) return result;
   const std::optional<std::string> infDirectory = InfDirectory();
-  if (!infDirectory) return;
+  if (!infDirectory) {
+    result.FailWithLastError();
+    return result;
+  }
   for (const std::string& name : infFiles) {
     // The entries come from values anyone with write access to the class keys can set.
     if (!IsBareFileName(name)) continue;
-    UninstallPublishedInf(*infDirectory, name, calls);
-    DeleteInfPair(*infDirectory + "\\" + name);
+    result.Add(UninstallPublishedInf(*infDirectory, name, calls));
+    result.Add(DeleteInfPair(*infDirectory + "\\" + name));
   }
+  return result;
 }

@@ -22,17 +22,19 @@ void ClearReadOnly(const std::string& path, DWORD attributes) {
 void ClearReadOnly(const std::string& path) { ClearReadOnly(path, ::GetFileAttributesA(path.c_str())); }
 
 // A junction or directory symbolic link goes as a link: removing it leaves its target alone.
-void RemoveLink(const std::string& path) {
+RemovalResult RemoveLink(const std::string& path) {
   ClearReadOnly(path);
-  (void)::RemoveDirectoryA(path.c_str());
+  RemovalResult result;
+  if (!::RemoveDirectoryA(path.c_str())) result.FailUnlessGone(::GetLastError());
+  return result;
 }
 
 // `directory` has no trailing separator. Each level keeps its own search open while it empties
-// its subdirectories. Returns whether something below it was left for the next restart; the
-// directory is then scheduled too, after its contents, as it cannot go before they have.
-bool RemoveTree(const std::string& directory) {
+// its subdirectories. Whatever below it is left for the next restart makes the directory go then
+// too, after its contents, as it cannot go before they have.
+RemovalResult RemoveTree(const std::string& directory) {
   ClearReadOnly(directory);
-  bool leftForRestart = false;
+  RemovalResult result;
   {
     WIN32_FIND_DATAA entry{};
     const ScopedFindHandle search(::FindFirstFileA((directory + "\\*.*").c_str(), &entry));
@@ -43,36 +45,42 @@ bool RemoveTree(const std::string& directory) {
         const bool isDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (isDirectory && isLink) {
-          RemoveLink(entryPath);
+          result.Add(RemoveLink(entryPath));
         } else if (isDirectory) {
-          leftForRestart = RemoveTree(entryPath) || leftForRestart;
+          result.Add(RemoveTree(entryPath));
         } else {
           // The search has just read the file's attributes: asking for them again, file by file,
           // would double the calls on the file system for nothing (thousands in a big tree).
           ClearReadOnly(entryPath, entry.dwFileAttributes);
-          leftForRestart = DeleteFileOrScheduleAtRestart(entryPath) || leftForRestart;
+          result.Add(DeleteFileOrScheduleAtRestart(entryPath));
         }
       } while (::FindNextFileA(search.Get(), &entry));
     }
   }
-  if (!::RemoveDirectoryA(directory.c_str()) && leftForRestart) RemoveDirectoryAtRestart(directory);
-  return leftForRestart;
+  if (::RemoveDirectoryA(directory.c_str())) return result;
+  const DWORD error = ::GetLastError();
+  if (result.atRestart) {
+    result.Add(DeleteAtRestart(directory));
+  } else if (result.Succeeded()) {
+    // Nothing below it failed: what keeps the directory is the directory itself.
+    result.FailUnlessGone(error);
+  }
+  return result;
 }
 
 }  // namespace
 
-void DeleteDirectoryTree(const std::string& path) {
+RemovalResult DeleteDirectoryTree(const std::string& path) {
   // An empty path would make the search pattern "\*.*": the root of the current drive.
-  if (path.empty()) return;
+  if (path.empty()) return RemovalResult{ERROR_INVALID_PARAMETER};
   std::string directory = path;
   if (directory.back() == '\\') directory.pop_back();
-  if (directory.empty()) return;
+  if (directory.empty()) return RemovalResult{ERROR_INVALID_PARAMETER};
 
   const DWORD attributes = ::GetFileAttributesA(directory.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
       (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    RemoveLink(directory);
-    return;
+    return RemoveLink(directory);
   }
-  (void)RemoveTree(directory);
+  return RemoveTree(directory);
 }

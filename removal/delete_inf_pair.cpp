@@ -17,7 +17,12 @@ std::string CompanionPath(const std::string& infPath) {
 
 }  // namespace
 
-void DeleteInfPair(const std::string& path) {
-  (void)::DeleteFileA(path.c_str());
-  (void)::DeleteFileA(CompanionPath(path).c_str());
+// A path in which nothing was replaced names the INF itself as its companion: the second deletion
+// then finds it gone.
+RemovalResult DeleteInfPair(const std::string& path) {
+  RemovalResult result;
+  for (const std::string& file : {path, CompanionPath(path)}) {
+    if (!::DeleteFileA(file.c_str())) result.FailUnlessGone(::GetLastError());
+  }
+  return result;
 }

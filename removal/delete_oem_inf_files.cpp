@@ -10,19 +10,27 @@
 #include "removal/removal.h"
 #include "win/well_known_dirs.h"
 
-void DeleteOemInfFiles(const OemInfCalls& calls) {
+RemovalResult DeleteOemInfFiles(const OemInfCalls& calls) {
+  RemovalResult result;
   const std::optional<std::string> infDirectory = InfDirectory();
-  if (!infDirectory) return;
+  if (!infDirectory) {
+    result.FailWithLastError();
+    return result;
+  }
   // Asking the device installer for the list would have it open every INF of the directory,
   // thousands on a busy machine, to learn their style, while only the oem ones matter here; their
   // style is tested by opening them.
   const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
-  if (!names) return;
+  if (!names) {
+    result.FailWithLastError();
+    return result;
+  }
   for (const std::string& name : *names) {
     if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;
     const std::string path = *infDirectory + "\\" + name;
     if (!ListsTheModel(path)) continue;
-    UninstallModelsPublishedInf(name, calls);
-    DeleteInfPair(path);
+    result.Add(UninstallModelsPublishedInf(name, calls));
+    result.Add(DeleteInfPair(path));
   }
+  return result;
 }

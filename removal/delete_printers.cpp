@@ -12,15 +12,21 @@
 
 namespace {
 
-void DeletePrinterQueue(const std::string& name) {
+// A printer that is not there (any more) is no failure: another program may have deleted it
+// since the scan.
+void DeletePrinterQueue(const std::string& name, RemovalResult& result) {
   std::vector<char> printerName(name.begin(), name.end());
   printerName.push_back('\0');
   char dataType[] = "RAW";
   PRINTER_DEFAULTSA access{dataType, nullptr, PRINTER_ALL_ACCESS};
   HANDLE opened = nullptr;
-  if (!::OpenPrinterA(printerName.data(), &opened, &access)) return;
+  if (!::OpenPrinterA(printerName.data(), &opened, &access)) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INVALID_PRINTER_NAME) result.Fail(error);
+    return;
+  }
   const ScopedPrinter printer(opened);
-  (void)::DeletePrinter(printer.Get());
+  if (!::DeletePrinter(printer.Get())) result.FailWithLastError();
 }
 
 }  // namespace
@@ -31,9 +37,11 @@ std::string PrinterSettingsKey(const std::string& printerName) {
   return PRINTER_SETTINGS_KEY_PREFIX + key;
 }
 
-void DeletePrinters(const StringList& printerNames) {
+void DeletePrinters(const StringList& printerNames, const ReportStep& report) {
   for (const std::string& name : printerNames) {
-    DeletePrinterQueue(name);
-    (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, PrinterSettingsKey(name).c_str());
+    RemovalResult result;
+    DeletePrinterQueue(name, result);
+    result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, PrinterSettingsKey(name).c_str()));
+    ReportTo(report, "Delete the printer \"" + name + "\" and its settings key", result);
   }
 }

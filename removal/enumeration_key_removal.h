@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <setupapi.h>
 
+#include "removal/removal_result.h"
+
 using RemoveDeviceCall = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 
-void RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice);
+RemovalResult RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice);

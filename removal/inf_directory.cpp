@@ -30,11 +30,15 @@ bool ListsTheModel(const std::string& path) {
   return ::SetupFindFirstLineA(inf.Get(), INF_MANUFACTURER_SECTION, DRIVER_NAME, &line) != FALSE;
 }
 
-void UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls) {
-  if (::_strnicmp(name.c_str(), "oem", 3) != 0) return;
-  (void)calls.uninstallOemInf(name.c_str(), SUOI_FORCEDELETE, nullptr);
+RemovalResult UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls) {
+  RemovalResult result;
+  if (::_strnicmp(name.c_str(), "oem", 3) == 0 && !calls.uninstallOemInf(name.c_str(), SUOI_FORCEDELETE, nullptr)) {
+    result.FailWithLastError();
+  }
+  return result;
 }
 
-void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls) {
-  if (ListsTheModel(directory + "\\" + name)) UninstallModelsPublishedInf(name, calls);
+RemovalResult UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls) {
+  if (!ListsTheModel(directory + "\\" + name)) return RemovalResult{};
+  return UninstallModelsPublishedInf(name, calls);
 }

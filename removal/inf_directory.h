@@ -21,9 +21,10 @@ bool ListsTheModel(const std::string& path);
 // Deleting a published ("oem") INF by name leaves its package in the driver store, from which the
 // system reinstalls the driver when the printer is next plugged in. Asking the system to uninstall
 // it first takes the package out of the store as well; other names are left to the deletion alone.
+// The result is the system's answer; the deletion follows whatever it was.
 // Windows reuses oem numbers, so a name on record may by now belong to another product's INF, whose
 // package its devices may still use: only the model's own INF (in `directory`) is handed over.
-void UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls);
+RemovalResult UninstallPublishedInf(const std::string& directory, const std::string& name, const OemInfCalls& calls);
 
 // The same for an INF already known to list the model, as the oem scan's are.
-void UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls);
+RemovalResult UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls);

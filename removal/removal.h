@@ -1,7 +1,8 @@
 #pragma once
 
 // The removal operations: each takes out one kind of artefact of the installed product. None of
-// them reports to the user; each does what it can and leaves the caller to go on.
+// them speaks to the user; each does what it can, tells its caller how that went and leaves it to
+// go on.
 
 #include <windows.h>
 #include <setupapi.h>
@@ -9,6 +10,8 @@
 
 #include <list>
 #include <string>
+
+#include "removal/removal_result.h"
 
 // Names in the order the uninstaller keeps them: new names go to the head.
 using StringList = std::list<std::string>;
@@ -18,8 +21,8 @@ using StringList = std::list<std::string>;
 std::string PrinterSettingsKey(const std::string& printerName);
 
 // Deletes each named printer from the spooler, head to tail, and then its settings key with
-// everything below it, whether or not the printer could be deleted.
-void DeletePrinters(const StringList& printerNames);
+// everything below it, whether or not the printer could be deleted; reports each printer as a step.
+void DeletePrinters(const StringList& printerNames, const ReportStep& report = ReportStep());
 
 // ---- The driver package, its INF files and its data directory ----
 
@@ -33,17 +36,13 @@ struct PackageSpoolerCalls {
   decltype(&::DeletePrintProcessorA) deletePrintProcessor = &::DeletePrintProcessorA;
 };
 
-// How an operation waits for the system: the caller's own way of passing the time, so that a
-// caller with windows keeps them answering meanwhile.
-using Pause = void (*)(DWORD milliseconds);
-
 // Takes the model's driver package out of the print system: the forms whose names hold the model
 // name without its maker's three letters and hyphen, the driver, the language monitor and the print
 // processor (each from the registry where the spooler refuses), with a restart of the spooler
-// service between driver and monitor (waited for with `pause`), then the thirteen driver files (one
-// in use goes at the next restart) and, last, the product's Uninstall key. A model name of fewer
-// than five characters is refused and nothing is done.
-void RemoveDriverPackage(const char* model, const char* letter, Pause pause,
+// service between driver and monitor, then the thirteen driver files (one in use goes at the next
+// restart) and, last, the product's Uninstall key; reports each of these as a step. A model name
+// of fewer than five characters is refused and nothing is done.
+void RemoveDriverPackage(const char* model, const char* letter, const ReportStep& report = ReportStep(),
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 
 // Every oem INF of the Windows INF directory that the operations below delete is first uninstalled
@@ -52,7 +51,7 @@ void RemoveDriverPackage(const char* model, const char* letter, Pause pause,
 
 // Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
 // replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
-void DeleteInfPair(const std::string& path);
+RemovalResult DeleteInfPair(const std::string& path);
 
 // How a published ("oem") INF is uninstalled before it is deleted; the system's own call by default.
 struct OemInfCalls {
@@ -62,27 +61,28 @@ struct OemInfCalls {
 // Deletes the INF file recorded in the Uninstall key's InfFile value and its companion, whose name
 // ends in "PNF" in place of the value's last three characters; only a file directly in the Windows
 // INF directory (compared ignoring case) is deleted. Runs before the key goes.
-void DeleteRecordedInfFile(const OemInfCalls& calls = OemInfCalls{});
+RemovalResult DeleteRecordedInfFile(const OemInfCalls& calls = OemInfCalls{});
 
 // Replaces `infFiles` with the InfPath of every printer class driver key whose DriverDesc is the
-// driver name, exactly; each goes to the head, so the list ends in reverse enumeration order.
-void CollectDriverInfFiles(StringList& infFiles);
+// driver name, exactly; each goes to the head, so the list ends in reverse enumeration order. Fails
+// only when the class key is there but cannot be read.
+RemovalResult CollectDriverInfFiles(StringList& infFiles);
 
 // Deletes each listed INF file, head to tail, from the Windows INF directory with its companion.
 // An entry that is not a bare file name is passed over.
-void DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls = OemInfCalls{});
+RemovalResult DeleteCollectedInfFiles(const StringList& infFiles, const OemInfCalls& calls = OemInfCalls{});
 
 // Deletes, with its companion, every Windows NT-style INF file of the Windows INF directory whose
 // name starts with "oem" (in that case) and whose manufacturer section has a line keyed by the
 // driver name.
-void DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
+RemovalResult DeleteOemInfFiles(const OemInfCalls& calls = OemInfCalls{});
 
 // Removes the directory with everything below it, read-only, hidden and system entries included.
 // An entry that is a link to elsewhere (a junction or symbolic link) is removed as a link; what it
 // points to is never entered. A file in use is deleted at the next restart, and so are the
 // directories it keeps, after it; whatever else cannot be deleted stays, with the directories
 // above it.
-void DeleteDirectoryTree(const std::string& path);
+RemovalResult DeleteDirectoryTree(const std::string& path);
 
 // ---- Device nodes and enumeration keys ----
 
@@ -98,4 +98,4 @@ BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 // case), then every one below its LPTENUM key; a node that cannot be removed is passed over. Then
 // deletes both keys with whatever is left below them, USBPRINT first, each after granting Everyone
 // full control of it through a connection to this computer by name.
-void RemoveEnumerationKeys();
+RemovalResult RemoveEnumerationKeys();

@@ -2,6 +2,7 @@
 #include <shlwapi.h>
 #include <winspool.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -16,9 +17,13 @@
 
 namespace {
 
-void DeletePackageForms(const std::string& marker, const PackageSpoolerCalls& spooler) {
+RemovalResult DeletePackageForms(const std::string& marker, const PackageSpoolerCalls& spooler) {
+  RemovalResult result;
   HANDLE opened = nullptr;
-  if (!::OpenPrinterA(nullptr, &opened, nullptr)) return;
+  if (!::OpenPrinterA(nullptr, &opened, nullptr)) {
+    result.FailWithLastError();
+    return result;
+  }
   const ScopedPrinter server(opened);
   SpoolerList forms;
   const bool listed = EnumerateSpoolerList(
@@ -26,77 +31,96 @@ void DeletePackageForms(const std::string& marker, const PackageSpoolerCalls& sp
         return spooler.enumForms(server.Get(), 1, buffer, size, needed, returned) != FALSE;
       },
       forms);
-  if (!listed) return;
+  if (!listed) {
+    result.FailWithLastError();
+    return result;
+  }
   const FORM_INFO_1A* records = forms.Records<FORM_INFO_1A>();
   for (DWORD i = 0; i < forms.count; ++i) {
     char* name = records[i].pName;
-    if (name != nullptr && ::StrStrA(name, marker.c_str()) != nullptr) {
-      (void)spooler.deleteForm(server.Get(), name);
+    if (name != nullptr && ::StrStrA(name, marker.c_str()) != nullptr && !spooler.deleteForm(server.Get(), name)) {
+      result.FailWithLastError();
     }
   }
+  return result;
+}
+
+// Where the spooler refuses, the registry keys it keeps go directly; the step's outcome is theirs.
+RemovalResult DeleteKeysInstead(std::initializer_list<const std::string*> keys) {
+  RemovalResult result;
+  for (const std::string* key : keys) result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, key->c_str()));
+  return result;
 }
 
 // Only version 3 of the driver, and not its files: those are deleted by name further on.
-void DeletePackageDriver(DriverPackageNames& names) {
+RemovalResult DeletePackageDriver(DriverPackageNames& names) {
   std::string environment = PRINT_ENVIRONMENT;
   if (::DeletePrinterDriverExA(nullptr, environment.data(), names.driverName.data(),
                                DPD_DELETE_SPECIFIC_VERSION, 3)) {
-    return;
+    return RemovalResult{};
   }
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names.driverKey.c_str());
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names.driverPrinterKey.c_str());
+  return DeleteKeysInstead({&names.driverKey, &names.driverPrinterKey});
 }
 
-void DeletePackageMonitor(DriverPackageNames& names) {
+RemovalResult DeletePackageMonitor(DriverPackageNames& names) {
   std::string environment = PRINT_ENVIRONMENT;
-  if (::DeleteMonitorA(nullptr, environment.data(), names.monitorName.data())) return;
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names.monitorKey.c_str());
+  if (::DeleteMonitorA(nullptr, environment.data(), names.monitorName.data())) return RemovalResult{};
+  return DeleteKeysInstead({&names.monitorKey});
 }
 
-void DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
+RemovalResult DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
   std::string environment = PRINT_ENVIRONMENT;
-  if (spooler.deletePrintProcessor(nullptr, environment.data(), names.processorName.data())) return;
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names.processorKey.c_str());
+  if (spooler.deletePrintProcessor(nullptr, environment.data(), names.processorName.data())) return RemovalResult{};
+  return DeleteKeysInstead({&names.processorKey});
 }
 
 // A directory the system could not name is skipped: a path built on nothing would start at the
 // root of the current drive. A file in use (the monitor loaded by the spooler, say) goes at the
 // next restart, which the uninstaller offers.
-void DeleteFileIn(const std::optional<std::string>& directory, const std::string& name) {
-  if (!directory) return;
-  (void)DeleteFileOrScheduleAtRestart(*directory + "\\" + name);
+void DeleteFileIn(const std::optional<std::string>& directory, const std::string& name, RemovalResult& result) {
+  if (!directory) {
+    result.Fail(ERROR_PATH_NOT_FOUND);
+    return;
+  }
+  result.Add(DeleteFileOrScheduleAtRestart(*directory + "\\" + name));
 }
 
-void DeletePackageFiles(const DriverPackageNames& names) {
-  DeleteFileIn(SystemDirectory(), names.monitorFile);
-  DeleteFileIn(PrintProcessorDirectory(), names.processorFile);
+RemovalResult DeletePackageFiles(const DriverPackageNames& names) {
+  RemovalResult result;
+  DeleteFileIn(SystemDirectory(), names.monitorFile, result);
+  DeleteFileIn(PrintProcessorDirectory(), names.processorFile, result);
 
   std::optional<std::string> versionFolder = PrinterDriverDirectory();
   if (versionFolder) *versionFolder += "\\3";
   const std::optional<std::string> windows = WindowsDirectory();
-  DeleteFileIn(versionFolder, names.driverFileStem + ".dll");
-  DeleteFileIn(windows, names.driverFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.driverFileStem + ".gpd");
-  DeleteFileIn(windows, names.driverFileStem + ".gpd");
-  DeleteFileIn(versionFolder, names.driverFileStem + ".BUD");
-  DeleteFileIn(versionFolder, names.uiFileStem + ".dll");
-  DeleteFileIn(windows, names.uiFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.unidrvFileStem + ".dll");
-  DeleteFileIn(windows, names.unidrvFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.uiFileStem + ".INI");
-  DeleteFileIn(windows, names.uiFileStem + ".INI");
+  DeleteFileIn(versionFolder, names.driverFileStem + ".dll", result);
+  DeleteFileIn(windows, names.driverFileStem + ".dll", result);
+  DeleteFileIn(versionFolder, names.driverFileStem + ".gpd", result);
+  DeleteFileIn(windows, names.driverFileStem + ".gpd", result);
+  DeleteFileIn(versionFolder, names.driverFileStem + ".BUD", result);
+  DeleteFileIn(versionFolder, names.uiFileStem + ".dll", result);
+  DeleteFileIn(windows, names.uiFileStem + ".dll", result);
+  DeleteFileIn(versionFolder, names.unidrvFileStem + ".dll", result);
+  DeleteFileIn(windows, names.unidrvFileStem + ".dll", result);
+  DeleteFileIn(versionFolder, names.uiFileStem + ".INI", result);
+  DeleteFileIn(windows, names.uiFileStem + ".INI", result);
+  return result;
 }
 
 }  // namespace
 
-void RemoveDriverPackage(const char* model, const char* letter, Pause pause, const PackageSpoolerCalls& spooler) {
+void RemoveDriverPackage(const char* model, const char* letter, const ReportStep& report,
+                         const PackageSpoolerCalls& spooler) {
   std::optional<DriverPackageNames> names = ComposeDriverPackageNames(model, letter);
   if (!names) return;
-  DeletePackageForms(names->formMarker, spooler);
-  DeletePackageDriver(*names);
-  RestartSpoolerService(pause);
-  DeletePackageMonitor(*names);
-  DeletePackageProcessor(*names, spooler);
-  DeletePackageFiles(*names);
-  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names->uninstallKey.c_str());
+  ReportTo(report, "Delete the forms of the model", DeletePackageForms(names->formMarker, spooler));
+  ReportTo(report, "Delete the printer driver \"" + names->driverName + "\"", DeletePackageDriver(*names));
+  ReportTo(report, "Restart the print spooler", RemovalResult{RestartSpoolerService()});
+  ReportTo(report, "Delete the language monitor \"" + names->monitorName + "\"", DeletePackageMonitor(*names));
+  ReportTo(report, "Delete the print processor \"" + names->processorName + "\"",
+           DeletePackageProcessor(*names, spooler));
+  ReportTo(report, "Delete the driver files", DeletePackageFiles(*names));
+  RemovalResult uninstallKey;
+  uninstallKey.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names->uninstallKey.c_str()));
+  ReportTo(report, "Delete the Uninstall key", uninstallKey);
 }

@@ -38,23 +38,31 @@ bool InstanceIdBegins(HDEVINFO devices, SP_DEVINFO_DATA& device, const std::stri
 // may open, so an administrator cannot delete the enumeration key with its nodes; the Plug and
 // Play service removes a node as SYSTEM, with that subkey and the node's driver key (the printer
 // class key that names the driver). A node that stays does not keep the others.
-void RemoveNodesBelow(const char* enumerationKey, RemoveDeviceCall removeDevice) {
+RemovalResult RemoveNodesBelow(const char* enumerationKey, RemoveDeviceCall removeDevice) {
+  RemovalResult result;
   const NodesBelowKey nodes = NodesBelow(enumerationKey);
   // Every setup class, devices that are not plugged in included.
   const ScopedDeviceInfoList devices(
       ::SetupDiGetClassDevsA(nullptr, nodes.enumerator.c_str(), nullptr, DIGCF_ALLCLASSES));
-  if (!devices.IsValid()) return;
-  (void)WalkDeviceList(devices.Get(), &::SetupDiEnumDeviceInfo, [&](SP_DEVINFO_DATA& device) {
-    if (InstanceIdBegins(devices.Get(), device, nodes.instanceIdPrefix)) (void)removeDevice(devices.Get(), &device);
+  if (!devices.IsValid()) {
+    result.FailWithLastError();
+    return result;
+  }
+  const DeviceWalkEnd end = WalkDeviceList(devices.Get(), &::SetupDiEnumDeviceInfo, [&](SP_DEVINFO_DATA& device) {
+    if (InstanceIdBegins(devices.Get(), device, nodes.instanceIdPrefix) && !removeDevice(devices.Get(), &device)) {
+      result.FailWithLastError();
+    }
     return true;
   });
+  if (end == DeviceWalkEnd::Unreadable) result.Fail(ERROR_INVALID_DATA);
+  return result;
 }
 
 }  // namespace
 
-void RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice) {
-  RemoveNodesBelow(USBPRINT_ENUM_KEY, removeDevice);
-  RemoveNodesBelow(LPTENUM_ENUM_KEY, removeDevice);
+RemovalResult RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice) {
+  RemovalResult result = RemoveNodesBelow(USBPRINT_ENUM_KEY, removeDevice);
+  result.Add(RemoveNodesBelow(LPTENUM_ENUM_KEY, removeDevice));
 
   // Then whatever is left of the keys. Unread, the name stays empty and the paths begin with three
   // backslashes; their permission step then fails and the keys are deleted all the same.
@@ -63,8 +71,9 @@ void RemoveEnumerationKeysWith(RemoveDeviceCall removeDevice) {
   (void)::GetComputerNameA(computerName, &size);
   const std::string machinePrefix = "\\\\" + std::string(computerName, strnlen(computerName, sizeof(computerName)));
 
-  (void)ForceDeleteKey((machinePrefix + USBPRINT_ENUM_KEY_PATH).c_str(), USBPRINT_ENUM_KEY);
-  (void)ForceDeleteKey((machinePrefix + LPTENUM_ENUM_KEY_PATH).c_str(), LPTENUM_ENUM_KEY);
+  result.FailUnlessGone(ForceDeleteKey((machinePrefix + USBPRINT_ENUM_KEY_PATH).c_str(), USBPRINT_ENUM_KEY));
+  result.FailUnlessGone(ForceDeleteKey((machinePrefix + LPTENUM_ENUM_KEY_PATH).c_str(), LPTENUM_ENUM_KEY));
+  return result;
 }
 
-void RemoveEnumerationKeys() { RemoveEnumerationKeysWith(&::SetupDiRemoveDevice); }
+RemovalResult RemoveEnumerationKeys() { return RemoveEnumerationKeysWith(&::SetupDiRemoveDevice); }

@@ -30,75 +30,86 @@ bool Reports(SC_HANDLE service, DWORD state) {
   return ::QueryServiceStatus(service, &status) && status.dwCurrentState == state;
 }
 
-// True once the service reports `wanted`; false when it cannot be asked, when it stopped while
-// it was to start (its start failed), or after 30 s.
-bool WaitForState(SC_HANDLE service, DWORD wanted, Pause pause) {
+// ERROR_SUCCESS once the service reports `wanted`; the reason when it cannot be asked, when it
+// stopped while it was to start (its start failed), or after 30 s.
+DWORD WaitForState(SC_HANDLE service, DWORD wanted) {
   const DWORD start = ::GetTickCount();
   for (;;) {
     SERVICE_STATUS status{};
-    if (!::QueryServiceStatus(service, &status)) return false;
-    if (status.dwCurrentState == wanted) return true;
-    if (wanted == SERVICE_RUNNING && status.dwCurrentState == SERVICE_STOPPED) return false;
-    if (::GetTickCount() - start >= kLongestWaitMs) return false;
-    pause(kPollEveryMs);
+    if (!::QueryServiceStatus(service, &status)) return ::GetLastError();
+    if (status.dwCurrentState == wanted) return ERROR_SUCCESS;
+    if (wanted == SERVICE_RUNNING && status.dwCurrentState == SERVICE_STOPPED) {
+      return status.dwWin32ExitCode != ERROR_SUCCESS ? status.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
+    }
+    if (::GetTickCount() - start >= kLongestWaitMs) return ERROR_SERVICE_REQUEST_TIMEOUT;
+    ::Sleep(kPollEveryMs);
   }
 }
 
-// True once the service is stopped, also when it was not running. One that something else is
+// Succeeds once the service is stopped, also when it was not running. One that something else is
 // stopping already refuses the control (the manager then still reports its state); it is waited
 // for all the same.
-bool StopAndWait(SC_HANDLE service, Pause pause) {
+DWORD StopAndWait(SC_HANDLE service) {
   SERVICE_STATUS status{};
   if (!::ControlService(service, SERVICE_CONTROL_STOP, &status)) {
     const DWORD error = ::GetLastError();
-    if (error == ERROR_SERVICE_NOT_ACTIVE) return true;
-    if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL || status.dwCurrentState != SERVICE_STOP_PENDING) return false;
+    if (error == ERROR_SERVICE_NOT_ACTIVE) return ERROR_SUCCESS;
+    if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL || status.dwCurrentState != SERVICE_STOP_PENDING) return error;
   }
-  return WaitForState(service, SERVICE_STOPPED, pause);
+  return WaitForState(service, SERVICE_STOPPED);
 }
 
-bool StartAndWait(SC_HANDLE service, Pause pause) {
-  if (!::StartServiceA(service, 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) return false;
-  return WaitForState(service, SERVICE_RUNNING, pause);
+DWORD StartAndWait(SC_HANDLE service) {
+  if (!::StartServiceA(service, 0, nullptr)) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SERVICE_ALREADY_RUNNING) return error;
+  }
+  return WaitForState(service, SERVICE_RUNNING);
 }
 
 // Stops the running services that depend on the spooler, keeping each in `stopped` in the order
 // stopped. The list comes in the reverse of their start order, each service before those it
-// depends on, which is the order to stop them in. False when one could not be listed, opened or
+// depends on, which is the order to stop them in. Fails when one could not be listed, opened or
 // stopped: Windows refuses to stop a service while a service that depends on it runs.
-bool StopRunningDependents(SC_HANDLE manager, SC_HANDLE spooler, Pause pause, const DependentServiceCalls& calls,
-                           std::vector<ScopedService>& stopped) {
+DWORD StopRunningDependents(SC_HANDLE manager, SC_HANDLE spooler, const DependentServiceCalls& calls,
+                            std::vector<ScopedService>& stopped) {
   DWORD needed = 0;
   DWORD count = 0;
-  if (calls.enumDependentServices(spooler, SERVICE_ACTIVE, nullptr, 0, &needed, &count)) return true;
-  if (::GetLastError() != ERROR_MORE_DATA) return false;
+  if (calls.enumDependentServices(spooler, SERVICE_ACTIVE, nullptr, 0, &needed, &count)) return ERROR_SUCCESS;
+  if (::GetLastError() != ERROR_MORE_DATA) return ::GetLastError();
   std::vector<BYTE> buffer(needed);
   auto* dependents = reinterpret_cast<ENUM_SERVICE_STATUSA*>(buffer.data());
-  if (!calls.enumDependentServices(spooler, SERVICE_ACTIVE, dependents, needed, &needed, &count)) return false;
+  if (!calls.enumDependentServices(spooler, SERVICE_ACTIVE, dependents, needed, &needed, &count)) {
+    return ::GetLastError();
+  }
   for (DWORD i = 0; i < count; ++i) {
     ScopedService dependent(::OpenServiceA(manager, dependents[i].lpServiceName, kServiceAccess));
-    if (!dependent.IsValid() || !StopAndWait(dependent.Get(), pause)) return false;
+    if (!dependent.IsValid()) return ::GetLastError();
+    const DWORD stoppedOrNot = StopAndWait(dependent.Get());
+    if (stoppedOrNot != ERROR_SUCCESS) return stoppedOrNot;
     stopped.push_back(std::move(dependent));
   }
-  return true;
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
 
-void RestartSpoolerService(Pause pause, const DependentServiceCalls& calls) {
+DWORD RestartSpoolerService(const DependentServiceCalls& calls) {
   const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-  if (!manager.IsValid()) return;
+  if (!manager.IsValid()) return ::GetLastError();
   const ScopedService spooler(::OpenServiceA(manager.Get(), kSpoolerService, kSpoolerAccess));
-  if (!spooler.IsValid() || IsDisabled(spooler.Get())) return;
+  if (!spooler.IsValid()) return ::GetLastError();
+  if (IsDisabled(spooler.Get())) return ERROR_SUCCESS;
 
   std::vector<ScopedService> stopped;
-  if (StopRunningDependents(manager.Get(), spooler.Get(), pause, calls, stopped) &&
-      StopAndWait(spooler.Get(), pause)) {
-    (void)StartAndWait(spooler.Get(), pause);
-  }
+  DWORD outcome = StopRunningDependents(manager.Get(), spooler.Get(), calls, stopped);
+  if (outcome == ERROR_SUCCESS) outcome = StopAndWait(spooler.Get());
+  if (outcome == ERROR_SUCCESS) outcome = StartAndWait(spooler.Get());
   // The services stopped for the restart run again once the spooler does; without it they cannot.
-  if (!Reports(spooler.Get(), SERVICE_RUNNING)) return;
+  if (!Reports(spooler.Get(), SERVICE_RUNNING)) return outcome;
   for (auto dependent = stopped.rbegin(); dependent != stopped.rend(); ++dependent) {
-    (void)StartAndWait(dependent->Get(), pause);
+    const DWORD started = StartAndWait(dependent->Get());
+    if (outcome == ERROR_SUCCESS) outcome = started;
   }
+  return outcome;
 }

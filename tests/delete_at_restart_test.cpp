@@ -44,7 +44,7 @@ TEST(FilesInUse, GoAtTheNextRestartWithTheDataDirectoriesTheyKept) {
     ASSERT_TRUE(driverFileHolder.Hold(heldDriverFile));
     ASSERT_TRUE(dataFileHolder.Hold(heldDataFile));
 
-    RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, removal_test::SleepingPause);
+    RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER);
     DeleteDirectoryTree(data);
 
     EXPECT_EQ(PendingDeletions(),

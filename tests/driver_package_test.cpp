@@ -29,7 +29,7 @@ using namespace removal_test;
 using stager::FileSpec;
 
 void RemoveModelPackage(const PackageSpoolerCalls& spooler = PackageSpoolerCalls{}) {
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, SleepingPause, spooler);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, ReportStep(), spooler);
 }
 
 stager::Installation StagedPackage() {
@@ -127,7 +127,7 @@ TEST_P(ShortModelName, IsRefusedAndNothingIsDone) {
   PackageSpoolerCalls spooler;
   spooler.enumForms = CountFormListings;
 
-  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, SleepingPause, spooler);
+  RemoveDriverPackage(GetParam(), DRIVER_FILE_LETTER, ReportStep(), spooler);
 
   EXPECT_EQ(g_formListings, 0);
   EXPECT_TRUE(KeyExists(uninstallKey));
@@ -314,7 +314,7 @@ TEST(SpoolerRestart, StopsTheRunningDependentsFirstAndStartsThemAgainAfterInReve
 
   DependentServiceCalls calls;
   calls.enumDependentServices = ListDependentsAsWindowsDoes;
-  RestartSpoolerService(SleepingPause, calls);
+  (void)RestartSpoolerService(calls);
 
   const std::string after = spoolerRunningAs(RunningSpoolerProcess());
   ASSERT_NE(after, before) << "the spooler was not restarted";

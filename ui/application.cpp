@@ -14,8 +14,9 @@ Application* Application::Current() { return currentApplication; }
 
 int Application::Run() {
   Application* application = Current();
-  if (application != nullptr) (void)application->InitInstance();
-  return 0;
+  if (application == nullptr) return 0;
+  (void)application->InitInstance();
+  return application->exitCode_;
 }
 
 HINSTANCE ResourceInstance() { return ::GetModuleHandleA(nullptr); }

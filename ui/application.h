@@ -18,6 +18,13 @@ class Application {
 
   // Runs the current application; the result is the process's exit code.
   static int Run();
+
+ protected:
+  // The exit code the process ends with when InitInstance returns; 0 unless set.
+  void SetExitCode(int exitCode) { exitCode_ = exitCode; }
+
+ private:
+  int exitCode_ = 0;
 };
 
 // The module whose resources the dialogs and icons come from.

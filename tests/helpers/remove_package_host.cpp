@@ -4,13 +4,7 @@
 #include "identity/target_identity.h"
 #include "removal/removal.h"
 
-namespace {
-
-void SleepingPause(DWORD milliseconds) { ::Sleep(milliseconds); }
-
-}  // namespace
-
 int main() {
-  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, SleepingPause);
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER);
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "app/model_printers.h"
+#include "engine/model_printers.h"
 
 #include <windows.h>
 #include <winspool.h>

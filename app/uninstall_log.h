@@ -1,0 +1,39 @@
+#pragma once
+
+// The plain-text record of a run, for the deployment tools that collect it: a header for each run,
+// then a line for each phase and each step as it is done, and how the run ended. Every line is
+// written at once, so that a run ended half-way leaves its record up to there. Of the user's
+// environment it holds nothing but the computer's name and the command line.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/installation_scan.h"
+#include "engine/uninstall_observer.h"
+#include "win/log_file.h"
+
+// Where the silent mode writes its log unless told otherwise: a folder of the Windows directory,
+// where only administrators and SYSTEM can create files. Empty when the system cannot name it.
+std::string DefaultLogPath();
+
+class UninstallLog : public UninstallObserver {
+ public:
+  // Opens the file for appending (refusing links, see LogFile) and writes the run's header.
+  // ERROR_SUCCESS, or why nothing will be written.
+  DWORD Open(const std::string& path, const char* commandLine);
+
+  void PhaseStarted(const std::string& status) override;
+  void StepDone(const std::string& step, const RemovalResult& result) override;
+
+  void Scanned(const ScanFindings& findings);
+  // A line of its own.
+  void Note(const std::string& text);
+  // The exit code, and what it means.
+  void Finished(DWORD exitCode);
+
+ private:
+  void Line(const std::string& text);
+
+  LogFile file_;
+};

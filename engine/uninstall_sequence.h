@@ -1,0 +1,31 @@
+#pragma once
+
+// The uninstall itself, apart from any window: the printer phase and, when the whole package
+// goes, the driver removal phase, each step reported to an observer as it is done. A step that
+// fails never stops the ones after it.
+
+#include "engine/uninstall_observer.h"
+#include "removal/removal.h"
+
+struct UninstallPlan {
+  // The printers to delete, head to tail.
+  StringList printerNames;
+  // The model had printers: their phase runs.
+  bool printerPhase = false;
+  // Every printer of the model goes, or there was none: the whole driver package goes too.
+  bool removeDriver = false;
+};
+
+struct UninstallOutcome {
+  bool driverPhaseRan = false;
+  // Something that was in use goes only at the next restart.
+  bool removedAtRestart = false;
+
+  // Windows must restart for the removal to be complete.
+  bool NeedsRestart() const { return driverPhaseRan || removedAtRestart; }
+};
+
+UninstallOutcome RunUninstall(const UninstallPlan& plan, UninstallObserver& observer);
+
+// The driver removal phase alone, in its fixed order.
+void RunDriverRemovalPhase(UninstallObserver& observer, UninstallOutcome& outcome);
