@@ -6,11 +6,26 @@
 
 #include "identity/target_identity.h"
 #include "tools/robot/launched_program.h"
+#include "tools/robot/robot.h"
 #include "tools/stager/system_state.h"
 #include "win/reg_key.h"
 #include "win/unique_handle.h"
 
 std::string UninstallerCommandLine() { return "\"" + OwnFolder() + "qtm820wide_uninstall.exe\""; }
+
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs) {
+  WatchedRun run;
+  LaunchedProgram program;
+  if (!program.Start(UninstallerCommandLine() + " " + arguments)) return run;
+  (void)robot::WaitUntil(
+      [&] {
+        run.windowShown = robot::ShowsAWindow(program.ProcessId());
+        return run.windowShown || !program.IsRunning();
+      },
+      timeoutMs);
+  run.exitCode = program.WaitForExit(0);
+  return run;
+}
 
 bool StageForTest(const stager::Installation& installation) {
   std::string error;

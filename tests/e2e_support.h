@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -12,6 +13,16 @@
 
 // The command line that starts the uninstaller built beside the test.
 std::string UninstallerCommandLine();
+
+// How the uninstaller ended when started unseen, as a deployment tool starts it.
+struct WatchedRun {
+  std::optional<DWORD> exitCode;  // nothing if it did not end in time, or showed a window
+  bool windowShown = false;
+};
+
+// Starts the uninstaller with these arguments and looks for a visible window of it every few
+// milliseconds until it ends, or shows one, or the time is up.
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000);
 
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);

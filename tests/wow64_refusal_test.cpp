@@ -52,4 +52,18 @@ TEST(Wow64Refusal, OneBoxSaysTheUninstallerIsFor32BitWindowsAndNothingChanges) {
   fault_matrix::ExpectNothingChanged(before, fault_matrix::TakeSnapshot());
 }
 
+// A deployment tool learns it from the exit code, and the log it collects says why.
+TEST(Wow64Refusal, QuietItEndsWithPlatformNotSupportedShowingNothingAndChangingNothingButItsLog) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  const fault_matrix::Snapshot before = fault_matrix::TakeSnapshot();
+
+  const WatchedRun run = RunUninstallerWatched("/quiet", kStartTimeoutMs);
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_INSTALL_PLATFORM_UNSUPPORTED));
+  fault_matrix::Snapshot after = fault_matrix::TakeSnapshot();
+  EXPECT_EQ(after.erase("C:\\windows\\logs\\KARVELO_QTM-820wide_uninstall.log"), 1u) << "no log was written";
+  fault_matrix::ExpectNothingChanged(before, after);
+}
+
 }  // namespace

@@ -48,26 +48,29 @@ std::optional<LRESULT> SendWithTimeout(HWND window, UINT message, WPARAM wParam,
   return static_cast<LRESULT>(result);
 }
 
-struct DialogSearch {
+// A visible top-level window of the process, other than `except`, that `accept` takes: of the
+// dialog class only, unless `anyClass`.
+struct WindowSearch {
   DWORD processId;
   HWND except;
   std::function<bool(HWND)> accept;
+  bool anyClass = false;
   HWND found = nullptr;
 };
 
 BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<DialogSearch*>(context);
+  auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   ::GetWindowThreadProcessId(window, &owner);
   if (owner != search->processId || window == search->except) return TRUE;
-  if (ClassName(window) != "#32770" || !::IsWindowVisible(window)) return TRUE;
+  if ((!search->anyClass && ClassName(window) != "#32770") || !::IsWindowVisible(window)) return TRUE;
   if (!search->accept(window)) return TRUE;
   search->found = window;
   return FALSE;
 }
 
 HWND FindDialog(DWORD processId, HWND except, const std::function<bool(HWND)>& accept) {
-  DialogSearch search{processId, except, accept};
+  WindowSearch search{processId, except, accept};
   ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -82,6 +85,12 @@ std::vector<HWND> Children(HWND parent) {
 }
 
 }  // namespace
+
+bool ShowsAWindow(DWORD processId) {
+  WindowSearch search{processId, nullptr, [](HWND) { return true; }, true};
+  ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
+}
 
 bool WaitUntil(const std::function<bool()>& probe, DWORD timeoutMs) {
   const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;

@@ -38,6 +38,9 @@ struct MessageBoxInfo {
 // Calls probe every few milliseconds until it returns true or the time is up.
 bool WaitUntil(const std::function<bool()>& probe, DWORD timeoutMs);
 
+// Whether a top-level window of the process is visible now.
+bool ShowsAWindow(DWORD processId);
+
 class DialogRobot {
  public:
   // Waits for the program's top-level dialog with this caption that holds a child with listId.

@@ -1,0 +1,212 @@
+// The uninstaller as a software deployment tool runs it: with /quiet, started unseen, judged by its
+// exit code and its log. A window here would wait where nobody can answer it.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "identity/target_identity.h"
+#include "res/resource.h"
+#include "tests/e2e_support.h"
+#include "tests/removal_test_support.h"
+#include "tools/inventory/inventory.h"
+#include "tools/robot/uninstall_session.h"
+#include "tools/stager/package_layout.h"
+#include "tools/stager/presets.h"
+#include "tools/stager/system_state.h"
+
+namespace {
+
+using inventory::Kind;
+using Lines = std::vector<std::string>;
+
+constexpr DWORD kRunTimeoutMs = 180000;
+constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The lines of the log's last run after its header, without their times.
+Lines LastRunOfLog(const std::string& path) {
+  std::istringstream log(FileText(path));
+  Lines lines;
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("==== ", 0) == 0) lines.clear();
+    // "hh:mm:ss  " before each line.
+    if (line.size() > 10 && line[2] == ':' && line[5] == ':') lines.push_back(line.substr(10));
+  }
+  if (!lines.empty() && lines.front().rfind("Command line: ", 0) == 0) lines.erase(lines.begin());
+  return lines;
+}
+
+stager::Installation UninstallKeyOnly() {
+  stager::Installation installation;
+  installation.uninstallKey = true;
+  return installation;
+}
+
+TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  const std::vector<inventory::Item> before = inventory::TakeInventory();
+
+  const WatchedRun run = RunUninstallerWatched("/quiet");
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
+  const std::vector<inventory::Item> after = inventory::TakeInventory();
+  // Wine's spooler answers the print processor's deletion with success and changes nothing.
+  EXPECT_EQ(inventory::Lines(after, Kind::Model),
+            Lines{"print processor key: SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\"
+                  "Print Processors\\KVL PRINT PROCESSOR QTM820wide"});
+  EXPECT_EQ(inventory::Lines(after, Kind::Other), inventory::Lines(before, Kind::Other));
+
+  Lines log = LastRunOfLog(kDefaultLog);
+  ASSERT_GE(log.size(), 5u);
+  // The printers go head to tail, in the order the spooler listed them, reversed.
+  for (int printer = 0; printer < 3; ++printer) {
+    EXPECT_EQ(log[2 + printer].rfind("Delete the printer \"", 0), 0u) << log[2 + printer];
+    log[2 + printer] = "Delete the printer";
+  }
+  EXPECT_EQ(log, (Lines{
+                     "Printers of the model: 3",
+                     "Delete printers...",
+                     "Delete the printer",
+                     "Delete the printer",
+                     "Delete the printer",
+                     "Delete printer driver...",
+                     "Delete the INF file recorded in the Uninstall key: done",
+                     "Delete the forms of the model: done",
+                     "Delete the printer driver \"KARVELO QTM-820wide\": done",
+                     "Restart the print spooler: done",
+                     "Delete the language monitor \"KVL Language Monitor QTM820wide\": done",
+                     "Delete the print processor \"KVL PRINT PROCESSOR QTM820wide\": done",
+                     "Delete the driver files: done",
+                     "Delete the Uninstall key: done",
+                     "Read the INF files named by the printer class keys: done",
+                     "Delete the INF files named by the printer class keys: done",
+                     "Remove the USB device nodes of the model: done",
+                     "Remove the USBPRINT and LPTENUM device nodes and keys of the model: done",
+                     "Reset the spooler time-outs in the profile: done",
+                     "Delete the oem INF files that list the model: done",
+                     "Delete the data directory of the driver: done",
+                     "Exit code 3010: done; Windows must restart to complete the removal",
+                 }));
+}
+
+TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) {
+  ASSERT_TRUE(StageForTest(UninstallKeyOnly()));
+
+  const WatchedRun run = RunUninstallerWatched("-Q /NoRestart");
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_EQ(LastRunOfLog(kDefaultLog),
+            (Lines{"Nothing of the model is installed", "Delete the Uninstall key: done", "Exit code 0: done"}));
+}
+
+// What a command line may ask for besides the uninstall: the usage, or something the program
+// does not know. None of it removes anything.
+struct CommandLineCase {
+  const char* arguments;
+  DWORD exitCode;
+  enum Shows { Nothing, UsageBox, Dialog } shows;
+};
+
+class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(CommandLines, ThatAskForNoUninstallChangeNothing) {
+  const CommandLineCase& line = GetParam();
+  // The cases share one machine, which none of them is to change.
+  static const bool staged = StageForTest(stager::SampleInstallation());
+  ASSERT_TRUE(staged);
+  const std::vector<inventory::Item> before = inventory::TakeInventory();
+
+  std::optional<DWORD> exitCode;
+  if (line.shows == CommandLineCase::Nothing) {
+    const WatchedRun run = RunUninstallerWatched(line.arguments);
+    EXPECT_FALSE(run.windowShown);
+    exitCode = run.exitCode;
+  } else {
+    robot::UninstallSession session;
+    ASSERT_TRUE(session.Start(UninstallerCommandLine() + " " + line.arguments, kRunTimeoutMs));
+    if (line.shows == CommandLineCase::Dialog) {
+      ASSERT_TRUE(session.WaitForScan(kRunTimeoutMs));
+      ASSERT_NE(session.Dialog(), nullptr);
+      EXPECT_EQ(session.Dialog()->ListLines(IDC_PRINTER_LIST)->size(), 3u);
+      EXPECT_TRUE(session.Dialog()->PressButton(IDCANCEL));
+    }
+    const robot::RunRecord record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
+    if (line.shows == CommandLineCase::UsageBox) {
+      EXPECT_EQ(session.Dialog(), nullptr);
+      ASSERT_EQ(record.messageBoxes.size(), 1u);
+      EXPECT_EQ(record.messageBoxes[0].box.caption, APP_TITLE);
+      EXPECT_EQ(record.messageBoxes[0].box.text.rfind("Usage: ", 0), 0u) << record.messageBoxes[0].box.text;
+    }
+    exitCode = record.exitCode;
+  }
+
+  EXPECT_EQ(exitCode, std::optional<DWORD>(line.exitCode));
+  EXPECT_EQ(inventory::Lines(inventory::TakeInventory(), Kind::Model), inventory::Lines(before, Kind::Model));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLines,
+    ::testing::Values(CommandLineCase{"/quiet /bogus", ERROR_INVALID_COMMAND_LINE, CommandLineCase::Nothing},
+                      CommandLineCase{"/VerySilent /log", ERROR_INVALID_COMMAND_LINE, CommandLineCase::Nothing},
+                      CommandLineCase{"/s leftover", ERROR_INVALID_COMMAND_LINE, CommandLineCase::Nothing},
+                      CommandLineCase{"/quiet /?", ERROR_SUCCESS, CommandLineCase::Nothing},
+                      CommandLineCase{"/?", ERROR_SUCCESS, CommandLineCase::UsageBox},
+                      CommandLineCase{"/bogus recorded-by-an-installer", ERROR_SUCCESS, CommandLineCase::Dialog}));
+
+// A log path that an ordinary user could have prepared, as SYSTEM's own temporary folder allows:
+// the file behind it must not be written. The run goes on without its log. (Wine shows a symbolic
+// link to a file as the file itself, so that kind cannot be planted here.)
+enum class PlantedLink { HardLinkToTheFile, SymbolicLinkToTheFolder };
+
+class PlantedLogLink : public ::testing::TestWithParam<PlantedLink> {};
+
+TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
+  // The cases share one machine: each has folders of its own.
+  const std::string kind = std::to_string(static_cast<int>(GetParam()));
+  const std::string protectedFolder = "C:\\windows\\protected" + kind;
+  const std::string protectedFile = protectedFolder + "\\settings.ini";
+  const std::string plantedFolder = "C:\\windows\\Temp\\planted" + kind;
+  ASSERT_TRUE(stager::MakeDirectories(protectedFolder) && stager::MakeDirectories(plantedFolder));
+  ASSERT_TRUE(stager::WriteFileText(protectedFile, "[keep]\r\n"));
+  ASSERT_TRUE(StageForTest(UninstallKeyOnly()));
+
+  std::string logPath = plantedFolder + "\\uninstall.log";
+  switch (GetParam()) {
+    case PlantedLink::HardLinkToTheFile:
+      ASSERT_TRUE(::CreateHardLinkA(logPath.c_str(), protectedFile.c_str(), nullptr));
+      break;
+    case PlantedLink::SymbolicLinkToTheFolder:
+      ASSERT_TRUE(removal_test::MakeDirectoryLink(plantedFolder + "\\logs", protectedFolder));
+      logPath = plantedFolder + "\\logs\\settings.ini";
+      break;
+  }
+
+  const WatchedRun run = RunUninstallerWatched("/quiet /log " + logPath);
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_EQ(FileText(protectedFile), "[keep]\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, PlantedLogLink,
+                         ::testing::Values(PlantedLink::HardLinkToTheFile, PlantedLink::SymbolicLinkToTheFolder));
+
+}  // namespace
