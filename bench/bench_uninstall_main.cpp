@@ -1,12 +1,15 @@
-// bench_uninstall: times the uninstaller on a staged machine, working it as a person would.
+// bench_uninstall: times the uninstaller on a staged machine, working it as a person would, or
+// as a deployment tool runs it.
 //
 //   bench_uninstall full|half|sample <starts> <uninstaller.exe>
+//   bench_uninstall full|half|sample quiet <uninstaller.exe>
 //
 // First it starts the uninstaller <starts> times, timing each from process creation to the
 // dialog and to the filled printer list, and cancels it. Then it starts it once more, ticks every
 // printer, presses Uninstall, answers No to the restart and times the whole uninstall from the
 // press to the end of the process, asking the dialog every 50 ms meanwhile whether it answers and
-// keeping the longest time an answer took. Lines that start with "bench:" are the figures, for run.sh.
+// keeping the longest time an answer took. With "quiet" it starts the uninstaller once with /quiet
+// and times it from its start to its end. Lines that start with "bench:" are the figures, for run.sh.
 
 #include <windows.h>
 
@@ -117,16 +120,33 @@ bool TimeFullUninstall(const std::string& commandLine, int expectedPrinters) {
   return true;
 }
 
+bool TimeQuietUninstall(const std::string& commandLine) {
+  LaunchedProgram program;
+  const bench::Stopwatch clock;
+  if (!program.Start(commandLine + " /quiet")) return false;
+  const std::optional<DWORD> exitCode = program.WaitForExit(kTimeoutMs);
+  const double wallMs = clock.ElapsedMs();
+  if (!exitCode) return false;
+  std::printf("bench: quiet wall_ms %.1f exit %lu\n", wallMs, static_cast<unsigned long>(*exitCode));
+  ReportWhatIsLeft();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   bench::Machine machine;
   if (argc != 4 || !bench::FindMachine(argv[1], machine)) {
-    std::printf("usage: bench_uninstall full|half|sample <starts> <uninstaller.exe>\n");
+    std::printf("usage: bench_uninstall full|half|sample <starts>|quiet <uninstaller.exe>\n");
     return 2;
   }
   std::printf("machine: %s", machine.description.c_str());
+  if (std::string(argv[2]) == "quiet") {
+    if (TimeQuietUninstall(std::string("\"") + argv[3] + "\"")) return 0;
+    std::printf("bench_uninstall: the quiet uninstall did not end\n");
+    return 1;
+  }
   const int starts = std::atoi(argv[2]);
   const std::string commandLine = std::string("\"") + argv[3] + "\"";
   for (int run = 1; run <= starts; ++run) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The uninstaller's benchmark under Wine: builds what is missing, stages the sample installation,
 # the heavy machine and the same at half size (once, kept as prefixes to copy), then for each size
-# runs the uninstaller several times in fresh copies and prints the figures with their spread.
+# runs the uninstaller several times in fresh copies, worked through its dialog and run with /quiet,
+# and prints the figures with their spread.
 #   bench/run.sh [runs per size] [uninstaller.exe]
 # (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
 # QTM_BENCH_SIZES picks sizes, default "sample half full"; QTM_BENCH_STARTS the starts to a filled
@@ -62,6 +63,14 @@ for size in $sizes; do
     grep -E "^bench: (uninstall|left)" "$results/$size-run$run.txt" || {
       echo "run failed; its output:" >&2
       cat "$results/$size-run$run.txt" >&2
+      exit 1
+    }
+    echo "== $size machine, quiet run $run of $runs"
+    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" quiet "$uninstaller" \
+      >"$results/$size-quiet$run.txt" 2>&1
+    grep -E "^bench: (quiet|left)" "$results/$size-quiet$run.txt" || {
+      echo "quiet run failed; its output:" >&2
+      cat "$results/$size-quiet$run.txt" >&2
       exit 1
     }
   done

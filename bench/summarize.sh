@@ -39,8 +39,10 @@ echo "overhead over the pauses, ms:     $(runs "$size" | grep '^bench: uninstall
 echo "ratio wall / fixed pauses:        $(runs "$size" | grep '^bench: uninstall' | field /dev/stdin ratio | awk '{ print $1 * 1000 }' | stats |
   awk '{ gsub(/[(),]/, ""); printf "median %.3f (min %.3f, max %.3f, n %d)\n", $2 / 1000, $4 / 1000, $6 / 1000, $8 }')"
 echo "longest unanswered message, ms:   $(runs "$size" | grep '^bench: answers' | field /dev/stdin longest_wait_ms | stats)"
+echo "quiet uninstall wall time, ms:    $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: quiet' | field /dev/stdin wall_ms | stats)"
+echo "quiet exit codes: $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: quiet' | field /dev/stdin exit | sort | uniq -c | sed 's/^ *//' | tr '\n' ' ')"
 echo "events of the first run, ms after Uninstall was pressed:"
 sed -n 's/^bench: event_ms /  /p' "$results/$size-run1.txt"
-echo "left after each run: $(runs "$size" | grep '^bench: left' | sed 's/^bench: left //' | sort | uniq -c | sed 's/^ *//')"
+echo "left after each run: $(cat "$results/$size"-run*.txt "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: left' | sed 's/^bench: left //' | sort | uniq -c | sed 's/^ *//')"
 echo "steps timed inside one process (bench_profile):"
 sed -n 's/^bench: step_ms /  /p' "$results/$size-profile.txt"

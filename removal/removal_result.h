@@ -23,9 +23,13 @@ struct RemovalResult {
   }
   // The same for a failed call whose reason is the thread's last error.
   void FailWithLastError() { Fail(::GetLastError()); }
-  // A deletion's status (a registry status or a last error): missing is as good as deleted.
+  // A deletion's status (a registry status or a last error): missing is as good as deleted, and so
+  // is a name that cannot name anything.
   void FailUnlessGone(DWORD status) {
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND) Fail(status);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND && status != ERROR_PATH_NOT_FOUND &&
+        status != ERROR_INVALID_NAME) {
+      Fail(status);
+    }
   }
   void Add(const RemovalResult& other) {
     if (!other.Succeeded()) Fail(other.error);

@@ -4,6 +4,9 @@
 
 #include <sddl.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "identity/target_identity.h"
 #include "tools/robot/launched_program.h"
 #include "tools/robot/robot.h"
@@ -25,6 +28,35 @@ WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs) 
       timeoutMs);
   run.exitCode = program.WaitForExit(0);
   return run;
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> LastRunOfLog(const std::string& path) {
+  std::istringstream log(FileText(path));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("==== ", 0) == 0) lines.clear();
+    // "hh:mm:ss  " before each line.
+    if (line.size() > 10 && line[2] == ':' && line[5] == ':') lines.push_back(line.substr(10));
+  }
+  if (!lines.empty() && lines.front().rfind("Command line: ", 0) == 0) lines.erase(lines.begin());
+  return lines;
+}
+
+std::vector<std::string> FailedStepsOfLog(const std::string& path) {
+  std::vector<std::string> failed;
+  for (const std::string& line : LastRunOfLog(path)) {
+    const size_t outcome = line.find(": failed, error ");
+    if (outcome != std::string::npos) failed.push_back(line.substr(0, outcome));
+  }
+  return failed;
 }
 
 bool StageForTest(const stager::Installation& installation) {

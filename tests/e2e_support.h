@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tools/stager/installation.h"
 
@@ -23,6 +24,15 @@ struct WatchedRun {
 // Starts the uninstaller with these arguments and looks for a visible window of it every few
 // milliseconds until it ends, or shows one, or the time is up.
 WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000);
+
+// The whole content of a file; empty when it cannot be read.
+std::string FileText(const std::string& path);
+
+// The lines of the uninstaller's log's last run after its header, without their times.
+std::vector<std::string> LastRunOfLog(const std::string& path);
+
+// The steps that the log's last run reports as failed, by name, in order.
+std::vector<std::string> FailedStepsOfLog(const std::string& path);
 
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);

@@ -5,9 +5,7 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,27 +26,6 @@ using Lines = std::vector<std::string>;
 
 constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
-
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// The lines of the log's last run after its header, without their times.
-Lines LastRunOfLog(const std::string& path) {
-  std::istringstream log(FileText(path));
-  Lines lines;
-  for (std::string line; std::getline(log, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("==== ", 0) == 0) lines.clear();
-    // "hh:mm:ss  " before each line.
-    if (line.size() > 10 && line[2] == ':' && line[5] == ':') lines.push_back(line.substr(10));
-  }
-  if (!lines.empty() && lines.front().rfind("Command line: ", 0) == 0) lines.erase(lines.begin());
-  return lines;
-}
 
 stager::Installation UninstallKeyOnly() {
   stager::Installation installation;

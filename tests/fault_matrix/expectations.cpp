@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "identity/target_identity.h"
+#include "tests/fault_matrix/uninstall_run.h"
 #include "tools/inventory/inventory.h"
 
 namespace fault_matrix {
@@ -39,6 +40,7 @@ bool ChangedByThePlatform(const std::string& path) {
 }
 
 bool MayChangeOnAnyRun(const std::string& path) {
+  if (IsWithin(path, kRunLog)) return true;
   if (path == kProfileWindowsKey || path == std::string(kProfileWindowsKey) + "|DeviceNotSelectedTimeout" ||
       path == std::string(kProfileWindowsKey) + "|TransmissionRetryTimeout") {
     return true;

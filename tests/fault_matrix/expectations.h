@@ -21,6 +21,8 @@ struct Expectation {
   std::vector<std::string> keptEntries;
   // Paths outside the model's artefacts that this case lets appear or change.
   std::vector<std::string> mayChange;
+  // The steps whose failure the log reports, by name, in order; every other step succeeds.
+  std::vector<std::string> failedSteps;
 };
 
 // The machine as a run can change it: the snapshot, and the look-alikes of other products as the

@@ -256,6 +256,7 @@ TEST_F(HostileState, PathsAtTheLengthLimitGoAndOneBeyondItStaysWithItsFoldersOnl
   ASSERT_NE(created, INVALID_HANDLE_VALUE);
   ::CloseHandle(created);
   expected_.keptEntries = {beyondFile, beyondFolder, data + "\\beyond", data};
+  expected_.failedSteps = {"Delete the data directory of the driver"};
 
   RunAndCheck();
 

@@ -16,7 +16,8 @@ constexpr DWORD kRunTimeoutMs = 180000;
 UninstallRun UninstallEverythingListed() {
   UninstallRun run;
   robot::UninstallSession session;
-  run.started = session.Start(UninstallerCommandLine(), kStartTimeoutMs) && session.WaitForScan(kStartTimeoutMs);
+  run.started = session.Start(UninstallerCommandLine() + " /log " + kRunLog, kStartTimeoutMs) &&
+                session.WaitForScan(kStartTimeoutMs);
   if (!run.started) return run;
   if (robot::DialogRobot* dialog = session.Dialog()) {
     run.listedPrinters = dialog->ListLines(IDC_PRINTER_LIST).value_or(std::vector<std::string>{});
@@ -26,6 +27,7 @@ UninstallRun UninstallEverythingListed() {
     (void)robot::WaitUntil([&] { return session.Dialog()->PressButton(IDC_UNINSTALL); }, 5000);
   }
   run.record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
+  run.failedSteps = FailedStepsOfLog(kRunLog);
   return run;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // One run of the real uninstaller, worked by the robot the way its user would: wait for the scan,
-// tick every printer listed, press Uninstall, answer No to the restart question.
+// tick every printer listed, press Uninstall, answer No to the restart question. The run keeps
+// its log, which says how each step went.
 
 #include <string>
 #include <vector>
@@ -10,10 +11,15 @@
 
 namespace fault_matrix {
 
+// Where the runs of the matrix keep their log.
+inline constexpr char kRunLog[] = "C:\\uninstall-run.log";
+
 struct UninstallRun {
   bool started = false;
   std::vector<std::string> listedPrinters;
   robot::RunRecord record;
+  // The steps the log reports as failed, by name, in order.
+  std::vector<std::string> failedSteps;
 };
 
 UninstallRun UninstallEverythingListed();

@@ -24,6 +24,7 @@ UninstallRun WholeUninstall::RunAndCheck(Ending ending) {
   UninstallRun run = UninstallEverythingListed();
   ExpectRanToCompletion(run, ending);
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), expected_);
+  EXPECT_EQ(run.failedSteps, expected_.failedSteps) << "the steps the log reports as failed";
   return run;
 }
 
