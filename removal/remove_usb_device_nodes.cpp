@@ -23,7 +23,8 @@ bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& device, const cha
 
 }  // namespace
 
-BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall enumerate) {
+BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall enumerate,
+                              RemoveDeviceCall removeDevice) {
   if (hardwareIdPattern == nullptr) return FALSE;
   const std::size_t patternLength = strnlen(hardwareIdPattern, PATTERN_BUFFER_SIZE);
   if (patternLength >= PATTERN_BUFFER_SIZE) return FALSE;
@@ -37,12 +38,12 @@ BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall 
   // The first removal that fails ends the walk.
   const DeviceWalkEnd end = WalkDeviceList(devices.Get(), enumerate, [&](SP_DEVINFO_DATA& device) {
     return !FirstHardwareIdMatches(devices.Get(), device, pattern) ||
-           ::SetupDiRemoveDevice(devices.Get(), &device) != FALSE;
+           removeDevice(devices.Get(), &device) != FALSE;
   });
   if (end != DeviceWalkEnd::EndOfList) return FALSE;
   return devices.Close() ? TRUE : FALSE;
 }
 
 BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern) {
-  return RemoveUsbDeviceNodesWith(hardwareIdPattern, &::SetupDiEnumDeviceInfo);
+  return RemoveUsbDeviceNodesWith(hardwareIdPattern, &::SetupDiEnumDeviceInfo, &::SetupDiRemoveDevice);
 }

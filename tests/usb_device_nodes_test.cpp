@@ -99,21 +99,38 @@ TEST(UsbDeviceNodes, AShortPatternMatchesOnlyIdsThatEndWhereItEnds) {
   ExpectRemovedExactly(cases);
 }
 
-// SetupDiEnumDeviceInfo, failing with ERROR_GEN_FAILURE where the plan says so.
-struct EnumerationFailures {
-  bool everywhere = false;
+// SetupDiEnumDeviceInfo over the real list as the plan says: `unreadableBefore` members that fail
+// with ERROR_GEN_FAILURE at every call stand before each real one, and the member at `index` fails
+// so its first `times` calls. The first removal is refused where `refuseFirstRemoval` says so.
+struct WalkFaults {
+  DWORD unreadableBefore = 0;
   DWORD index = 0;
   int times = 0;
   std::map<DWORD, int> calls;
+  bool refuseFirstRemoval = false;
+  int removals = 0;
 } failures;
 
 BOOL WINAPI FailingEnumDeviceInfo(HDEVINFO devices, DWORD index, PSP_DEVINFO_DATA device) {
   const int call = ++failures.calls[index];
-  if (failures.everywhere || (index == failures.index && call <= failures.times)) {
+  const DWORD stride = failures.unreadableBefore + 1;
+  if (index % stride != failures.unreadableBefore || (index == failures.index && call <= failures.times)) {
     ::SetLastError(ERROR_GEN_FAILURE);
     return FALSE;
   }
-  return ::SetupDiEnumDeviceInfo(devices, index, device);
+  return ::SetupDiEnumDeviceInfo(devices, index / stride, device);
+}
+
+BOOL WINAPI RefusingRemoveDevice(HDEVINFO devices, PSP_DEVINFO_DATA device) {
+  if (failures.refuseFirstRemoval && ++failures.removals == 1) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return ::SetupDiRemoveDevice(devices, device);
+}
+
+BOOL RemoveModelNodesAsPlanned() {
+  return RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo, &RefusingRemoveDevice);
 }
 
 std::string FirstUsbNodeId() {
@@ -131,7 +148,7 @@ std::string FirstUsbNodeId() {
 class UsbDeviceWalk : public ::testing::Test {
  protected:
   void SetUp() override {
-    failures = EnumerationFailures{};
+    failures = WalkFaults{};
     Stage({kRevisionSuffix, kLowerCase});
     firstNode_ = FirstUsbNodeId();
     ASSERT_FALSE(firstNode_.empty());
@@ -142,7 +159,7 @@ class UsbDeviceWalk : public ::testing::Test {
 TEST_F(UsbDeviceWalk, AsksAgainForAMemberThatFailedAndGoesOnWithIt) {
   failures.times = DEVICE_ENUM_RETRY_LIMIT;
 
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
 
   EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
   ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
@@ -151,7 +168,7 @@ TEST_F(UsbDeviceWalk, AsksAgainForAMemberThatFailedAndGoesOnWithIt) {
 TEST_F(UsbDeviceWalk, PassesOverAMemberThatKeepsFailing) {
   failures.times = DEVICE_ENUM_RETRY_LIMIT + 1;
 
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
 
   EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
   EXPECT_TRUE(stager::DeviceNodeExists(firstNode_));
@@ -160,13 +177,29 @@ TEST_F(UsbDeviceWalk, PassesOverAMemberThatKeepsFailing) {
   }
 }
 
-TEST_F(UsbDeviceWalk, EndsUnsuccessfulWhenNoMemberCanBeRead) {
-  failures.everywhere = true;
+TEST_F(UsbDeviceWalk, EndsUnsuccessfulOnlyWhenTheLimitOfMembersInARowCannotBeRead) {
+  failures.unreadableBefore = DEVICE_ENUM_SKIP_LIMIT;
 
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), FALSE);
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), FALSE);
 
   EXPECT_EQ(failures.calls.size(), DEVICE_ENUM_SKIP_LIMIT);
   for (const auto& [index, calls] : failures.calls) EXPECT_EQ(calls, DEVICE_ENUM_RETRY_LIMIT + 1) << index;
+  ExpectRemovedExactly({{kRevisionSuffix.device, false}, {kLowerCase.device, false}});
+
+  // One fewer in a row, before every member: more than the limit in all, and the walk goes on.
+  failures = WalkFaults{};
+  failures.unreadableBefore = DEVICE_ENUM_SKIP_LIMIT - 1;
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
+  ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
+}
+
+// A node the device installer refuses to remove ends the walk: the model's later nodes stay, and
+// the result says that the removal failed.
+TEST_F(UsbDeviceWalk, EndsUnsuccessfulAtTheFirstRemovalRefused) {
+  failures.refuseFirstRemoval = true;
+
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), FALSE);
+
   ExpectRemovedExactly({{kRevisionSuffix.device, false}, {kLowerCase.device, false}});
 }
 
