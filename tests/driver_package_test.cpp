@@ -22,6 +22,7 @@
 #include "tools/stager/installation.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/system_state.h"
+#include "win/scoped_service.h"
 
 namespace {
 
@@ -311,6 +312,14 @@ TEST(SpoolerRestart, StopsTheRunningDependentsFirstAndStartsThemAgainAfterInReve
     return " spooler " + std::to_string(SERVICE_RUNNING) + " " + std::to_string(process);
   };
   const std::string before = spoolerRunningAs(RunningSpoolerProcess());
+  // Something else is stopping PosReceiptMonitor when the run asks it to stop; it is waited for.
+  {
+    const ScopedService manager(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const ScopedService monitor(::OpenServiceA(manager.Get(), "PosReceiptMonitor", SERVICE_STOP));
+    SERVICE_STATUS status{};
+    ASSERT_TRUE(::ControlService(monitor.Get(), SERVICE_CONTROL_STOP, &status));
+  }
+  ASSERT_EQ(QueryService("PosReceiptMonitor").state, static_cast<DWORD>(SERVICE_STOP_PENDING));
 
   DependentServiceCalls calls;
   calls.enumDependentServices = ListDependentsAsWindowsDoes;
