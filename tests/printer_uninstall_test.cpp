@@ -134,10 +134,14 @@ TEST_F(PrinterUninstall, SettingsKeysAreTheNamesWithEverySpaceAnUnderscore) {
 // Windows 10 1903 and later can make UTF-8 the ANSI code page, which spells every name: printers
 // named in any script are listed and removed there. This case runs with LC_ALL=hi_IN.UTF-8, from
 // which Wine takes UTF-8 as the ANSI code page (tests/CMakeLists.txt); the names below are UTF-8.
+// A name with an unpaired surrogate is spelled by no UTF-8 name (converted regardless, it comes out
+// with U+FFFD in its place, which names another printer or none): that printer is not listed, and
+// the driver it uses stays.
 TEST_F(PrinterUninstall, WithUtf8AsTheAnsiCodePagePrintersNamedInAnyScriptAreListedAndRemoved) {
   ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8)) << "this case needs UTF-8 as the ANSI code page";
   const std::vector<std::string> names = {"Касса 1", "Ταμείο 2", "收银台 3", "Front Desk"};
   ASSERT_TRUE(StageForTest(ModelPrinters(names)));
+  StagePrinterNamedInUnicode(L"Kasse \xD800", L"KARVELO QTM-820wide");
 
   StartAndScan();
   std::vector<std::string> listed = ListedLines();
@@ -147,13 +151,11 @@ TEST_F(PrinterUninstall, WithUtf8AsTheAnsiCodePagePrintersNamedInAnyScriptAreLis
   ASSERT_EQ(listed, expected);
   const RunRecord record = UninstallTicked({});
 
-  EXPECT_EQ(record.StatusTexts(),
-            (std::vector<std::string>{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.StatusTexts(), (std::vector<std::string>{"Delete printers...", "Uninstall completed!"}));
   EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
-  EXPECT_EQ(InstalledPrinterNames(), (Names{"Office Label Printer"}));
+  EXPECT_EQ(InstalledPrinterNames(), (Names{"Kasse \uFFFD", "Office Label Printer"}));
   for (const char* key : {"Касса_1", "Ταμείο_2", "收银台_3", "Front_Desk"}) EXPECT_FALSE(SettingsKeyExists(key)) << key;
-  EXPECT_FALSE(ModelDriverInstalled());
-  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_TRUE(ModelDriverInstalled());
 }
 
 TEST_F(PrinterUninstall, PrintersNamedWithSpaceOrUnderscoreShareOneKeyThatGoesWithEither) {

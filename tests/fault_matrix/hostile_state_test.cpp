@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winspool.h>
 
 #include <algorithm>
 #include <string>
@@ -74,20 +73,6 @@ TEST_F(HostileState, APrinterNameTooLongForTheSpoolersListIsReportedAndNothingIs
       << run.record.messageBoxes[0].box.text;
   EXPECT_EQ(run.record.exitCode, std::optional<DWORD>(0));
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), Expectation{});
-}
-
-void StagePrinterNamedInUnicode(const std::wstring& name, const std::wstring& driver) {
-  std::wstring printerName = name, port = L"FILE:", driverName = driver, processor = L"WinPrint", dataType = L"RAW";
-  PRINTER_INFO_2W info{};
-  info.pPrinterName = &printerName[0];
-  info.pPortName = &port[0];
-  info.pDriverName = &driverName[0];
-  info.pPrintProcessor = &processor[0];
-  info.pDatatype = &dataType[0];
-  info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
-  const HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-  ASSERT_NE(printer, nullptr) << ::GetLastError();
-  ::ClosePrinter(printer);
 }
 
 // Printers of the model named in letters the ANSI code page lacks ("Касса 1") or spells only by a
