@@ -77,31 +77,6 @@ TEST_F(PrinterUninstall, ScanListsExactlyTheModelsPrintersUntickedAndSorted) {
   EXPECT_TRUE(session_.Program().IsRunning()) << "the dialog waits for the user";
 }
 
-TEST_F(PrinterUninstall, TwoOfThreeTickedGoWithTheirKeysAndNothingElse) {
-  Installation installation = ModelPrinters({"Alpha", "Bravo", "Charlie"});
-  installation.orphanSettingsKeys = {"Never Listed"};
-  ASSERT_TRUE(StageForTest(installation));
-
-  StartAndScan();
-  const RunRecord record = UninstallTicked({"Alpha", "Charlie"});
-
-  ASSERT_EQ(record.statuses.size(), 2u);
-  EXPECT_EQ(record.statuses[0].text, "Delete printers...");
-  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
-  EXPECT_EQ(record.statuses[1].text, "Uninstall completed!");
-  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(100));
-  EXPECT_TRUE(record.messageBoxes.empty()) << "no restart question: a printer of the model stays";
-  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
-
-  EXPECT_EQ(InstalledPrinterNames(), (Names{"Bravo", "Office Label Printer"}));
-  EXPECT_FALSE(SettingsKeyExists("Alpha"));
-  EXPECT_FALSE(SettingsKeyExists("Charlie"));
-  EXPECT_TRUE(SettingsKeyExists("Bravo"));
-  EXPECT_TRUE(SettingsKeyExists("Never_Listed"));
-  EXPECT_TRUE(ModelDriverInstalled());
-  EXPECT_TRUE(UninstallKeyExists());
-}
-
 TEST_F(PrinterUninstall, SettingsKeysAreTheNamesWithEverySpaceAnUnderscore) {
   struct Case {
     const char* printer;
