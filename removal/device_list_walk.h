@@ -11,6 +11,10 @@
 #include <functional>
 
 using EnumDeviceInfoCall = BOOL(WINAPI*)(HDEVINFO, DWORD, PSP_DEVINFO_DATA);
+// SetupDiRemoveDevice's shape. Under Wine the device installer runs in the calling process and
+// answers success even for a node whose keys it could not delete, so a removal that Windows refuses
+// and reports cannot be brought about there.
+using RemoveDeviceCall = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA);
 
 // How often one member is asked for again after a failure other than the end of the list, before
 // the walk passes it over.
@@ -26,6 +30,7 @@ enum class DeviceWalkEnd { EndOfList, Unreadable, Stopped };
 DeviceWalkEnd WalkDeviceList(HDEVINFO devices, EnumDeviceInfoCall enumerate,
                              const std::function<bool(SP_DEVINFO_DATA&)>& visit);
 
-// RemoveUsbDeviceNodes over a device list fetched by `enumerate`; a list found unreadable ends it
-// with FALSE.
-BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall enumerate);
+// RemoveUsbDeviceNodes over a device list fetched by `enumerate`, each matching node removed by
+// `removeDevice`; a list found unreadable ends it with FALSE.
+BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall enumerate,
+                              RemoveDeviceCall removeDevice);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sddl.h>
+#include <winspool.h>
 
 #include <fstream>
 #include <sstream>
@@ -70,6 +71,20 @@ std::set<std::string> InstalledPrinterNames() {
   std::set<std::string> names;
   for (const stager::ListedPrinter& printer : stager::ListPrinters()) names.insert(printer.name);
   return names;
+}
+
+void StagePrinterNamedInUnicode(const std::wstring& name, const std::wstring& driver) {
+  std::wstring printerName = name, port = L"FILE:", driverName = driver, processor = L"WinPrint", dataType = L"RAW";
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = &printerName[0];
+  info.pPortName = &port[0];
+  info.pDriverName = &driverName[0];
+  info.pPrintProcessor = &processor[0];
+  info.pDatatype = &dataType[0];
+  info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+  const HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+  ASSERT_NE(printer, nullptr) << ::GetLastError();
+  ::ClosePrinter(printer);
 }
 
 bool ModelDriverInstalled() {

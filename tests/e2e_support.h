@@ -38,6 +38,8 @@ std::vector<std::string> FailedStepsOfLog(const std::string& path);
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);
 
 std::set<std::string> InstalledPrinterNames();
+// A printer named and using a driver named in Unicode, for names that no ANSI name spells.
+void StagePrinterNamedInUnicode(const std::wstring& name, const std::wstring& driver);
 bool ModelDriverInstalled();
 
 // The settings key of this name (as the driver spells it) below the driver's settings root.

@@ -17,6 +17,7 @@
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
+#include "win/dll_search.h"
 
 namespace {
 
@@ -100,6 +101,14 @@ TEST_F(Planting, TheUninstallersWholeRunLoadsAndRunsNothingPlanted) {
   EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
   EXPECT_FALSE(ModelDriverInstalled());
   EXPECT_EQ(PlantedMarkers(), std::vector<std::string>{});
+}
+
+// Wine too follows the restriction: a DLL named bare by a later load is looked for in the system
+// directory alone, and the one planted beside this test program stays out.
+TEST(DllSearch, ABareNameLoadedAfterTheRestrictionIsNotTakenFromBesideTheProgram) {
+  ASSERT_NE(::GetFileAttributesA((OwnFolder() + "planted_library.dll").c_str()), INVALID_FILE_ATTRIBUTES);
+  RestrictDllSearchToSystem();
+  EXPECT_EQ(::LoadLibraryA("planted_library.dll"), nullptr);
 }
 
 }  // namespace

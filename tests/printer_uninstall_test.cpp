@@ -77,31 +77,6 @@ TEST_F(PrinterUninstall, ScanListsExactlyTheModelsPrintersUntickedAndSorted) {
   EXPECT_TRUE(session_.Program().IsRunning()) << "the dialog waits for the user";
 }
 
-TEST_F(PrinterUninstall, TwoOfThreeTickedGoWithTheirKeysAndNothingElse) {
-  Installation installation = ModelPrinters({"Alpha", "Bravo", "Charlie"});
-  installation.orphanSettingsKeys = {"Never Listed"};
-  ASSERT_TRUE(StageForTest(installation));
-
-  StartAndScan();
-  const RunRecord record = UninstallTicked({"Alpha", "Charlie"});
-
-  ASSERT_EQ(record.statuses.size(), 2u);
-  EXPECT_EQ(record.statuses[0].text, "Delete printers...");
-  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
-  EXPECT_EQ(record.statuses[1].text, "Uninstall completed!");
-  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(100));
-  EXPECT_TRUE(record.messageBoxes.empty()) << "no restart question: a printer of the model stays";
-  EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
-
-  EXPECT_EQ(InstalledPrinterNames(), (Names{"Bravo", "Office Label Printer"}));
-  EXPECT_FALSE(SettingsKeyExists("Alpha"));
-  EXPECT_FALSE(SettingsKeyExists("Charlie"));
-  EXPECT_TRUE(SettingsKeyExists("Bravo"));
-  EXPECT_TRUE(SettingsKeyExists("Never_Listed"));
-  EXPECT_TRUE(ModelDriverInstalled());
-  EXPECT_TRUE(UninstallKeyExists());
-}
-
 TEST_F(PrinterUninstall, SettingsKeysAreTheNamesWithEverySpaceAnUnderscore) {
   struct Case {
     const char* printer;
@@ -134,10 +109,14 @@ TEST_F(PrinterUninstall, SettingsKeysAreTheNamesWithEverySpaceAnUnderscore) {
 // Windows 10 1903 and later can make UTF-8 the ANSI code page, which spells every name: printers
 // named in any script are listed and removed there. This case runs with LC_ALL=hi_IN.UTF-8, from
 // which Wine takes UTF-8 as the ANSI code page (tests/CMakeLists.txt); the names below are UTF-8.
+// A name with an unpaired surrogate is spelled by no UTF-8 name (converted regardless, it comes out
+// with U+FFFD in its place, which names another printer or none): that printer is not listed, and
+// the driver it uses stays.
 TEST_F(PrinterUninstall, WithUtf8AsTheAnsiCodePagePrintersNamedInAnyScriptAreListedAndRemoved) {
   ASSERT_EQ(::GetACP(), static_cast<UINT>(CP_UTF8)) << "this case needs UTF-8 as the ANSI code page";
   const std::vector<std::string> names = {"Касса 1", "Ταμείο 2", "收银台 3", "Front Desk"};
   ASSERT_TRUE(StageForTest(ModelPrinters(names)));
+  StagePrinterNamedInUnicode(L"Kasse \xD800", L"KARVELO QTM-820wide");
 
   StartAndScan();
   std::vector<std::string> listed = ListedLines();
@@ -147,13 +126,11 @@ TEST_F(PrinterUninstall, WithUtf8AsTheAnsiCodePagePrintersNamedInAnyScriptAreLis
   ASSERT_EQ(listed, expected);
   const RunRecord record = UninstallTicked({});
 
-  EXPECT_EQ(record.StatusTexts(),
-            (std::vector<std::string>{"Delete printers...", "Delete printer driver...", "Uninstall completed!"}));
+  EXPECT_EQ(record.StatusTexts(), (std::vector<std::string>{"Delete printers...", "Uninstall completed!"}));
   EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
-  EXPECT_EQ(InstalledPrinterNames(), (Names{"Office Label Printer"}));
+  EXPECT_EQ(InstalledPrinterNames(), (Names{"Kasse \uFFFD", "Office Label Printer"}));
   for (const char* key : {"Касса_1", "Ταμείο_2", "收银台_3", "Front_Desk"}) EXPECT_FALSE(SettingsKeyExists(key)) << key;
-  EXPECT_FALSE(ModelDriverInstalled());
-  EXPECT_FALSE(UninstallKeyExists());
+  EXPECT_TRUE(ModelDriverInstalled());
 }
 
 TEST_F(PrinterUninstall, PrintersNamedWithSpaceOrUnderscoreShareOneKeyThatGoesWithEither) {

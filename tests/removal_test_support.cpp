@@ -8,8 +8,6 @@
 
 namespace removal_test {
 
-void SleepingPause(DWORD milliseconds) { ::Sleep(milliseconds); }
-
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Lower(std::string text) {

@@ -12,9 +12,6 @@
 
 namespace removal_test {
 
-// The pause of a caller without windows, for the operations that wait for the system.
-void SleepingPause(DWORD milliseconds);
-
 bool Exists(const std::string& path);
 std::string Lower(std::string text);
 

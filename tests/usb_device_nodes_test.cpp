@@ -23,6 +23,7 @@ struct DeviceCase {
   bool removed;
 };
 
+const DeviceCase kNoHardwareId = {{"USB\\VID_2E5B&PID_0017\\KQ0000A", {}}, false};
 const DeviceCase kRevisionSuffix = {
     {"USB\\VID_2E5B&PID_0017\\KQ0001", {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"}}, true};
 const DeviceCase kOversizedList = {
@@ -56,23 +57,18 @@ std::size_t ListBytes(const std::vector<std::string>& ids) {
   return bytes;
 }
 
+// Nodes whose hardware IDs cannot be read (none at all, or a list that does not fit) are passed
+// over. A second walk, with none of the model's nodes left to remove, succeeds and changes nothing.
 TEST(UsbDeviceNodes, RemovesTheModelsNodesAndLeavesEveryOtherNode) {
-  const std::vector<DeviceCase> cases = {kRevisionSuffix, kOversizedList,  kLowerCase,
-                                         kNeighbourProduct, kModelIdSecond, kOtherEnumerator};
+  const std::vector<DeviceCase> cases = {kNoHardwareId,     kRevisionSuffix, kOversizedList,  kLowerCase,
+                                         kNeighbourProduct, kModelIdSecond,  kOtherEnumerator};
   ASSERT_GT(ListBytes(kOversizedList.device.hardwareIds), 100u);
   Stage(cases);
 
   EXPECT_EQ(RemoveUsbDeviceNodes(USB_HARDWARE_ID), TRUE);
-
   ExpectRemovedExactly(cases);
-}
-
-TEST(UsbDeviceNodes, WithoutANodeOfTheModelRemovesNothingAndSucceeds) {
-  const std::vector<DeviceCase> cases = {kNeighbourProduct, kModelIdSecond, kOtherEnumerator};
-  Stage(cases);
 
   EXPECT_EQ(RemoveUsbDeviceNodes(USB_HARDWARE_ID), TRUE);
-
   ExpectRemovedExactly(cases);
 }
 
@@ -99,21 +95,38 @@ TEST(UsbDeviceNodes, AShortPatternMatchesOnlyIdsThatEndWhereItEnds) {
   ExpectRemovedExactly(cases);
 }
 
-// SetupDiEnumDeviceInfo, failing with ERROR_GEN_FAILURE where the plan says so.
-struct EnumerationFailures {
-  bool everywhere = false;
+// SetupDiEnumDeviceInfo over the real list as the plan says: `unreadableBefore` members that fail
+// with ERROR_GEN_FAILURE at every call stand before each real one, and the member at `index` fails
+// so its first `times` calls. The first removal is refused where `refuseFirstRemoval` says so.
+struct WalkFaults {
+  DWORD unreadableBefore = 0;
   DWORD index = 0;
   int times = 0;
   std::map<DWORD, int> calls;
+  bool refuseFirstRemoval = false;
+  int removals = 0;
 } failures;
 
 BOOL WINAPI FailingEnumDeviceInfo(HDEVINFO devices, DWORD index, PSP_DEVINFO_DATA device) {
   const int call = ++failures.calls[index];
-  if (failures.everywhere || (index == failures.index && call <= failures.times)) {
+  const DWORD stride = failures.unreadableBefore + 1;
+  if (index % stride != failures.unreadableBefore || (index == failures.index && call <= failures.times)) {
     ::SetLastError(ERROR_GEN_FAILURE);
     return FALSE;
   }
-  return ::SetupDiEnumDeviceInfo(devices, index, device);
+  return ::SetupDiEnumDeviceInfo(devices, index / stride, device);
+}
+
+BOOL WINAPI RefusingRemoveDevice(HDEVINFO devices, PSP_DEVINFO_DATA device) {
+  if (failures.refuseFirstRemoval && ++failures.removals == 1) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return ::SetupDiRemoveDevice(devices, device);
+}
+
+BOOL RemoveModelNodesAsPlanned() {
+  return RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo, &RefusingRemoveDevice);
 }
 
 std::string FirstUsbNodeId() {
@@ -131,7 +144,7 @@ std::string FirstUsbNodeId() {
 class UsbDeviceWalk : public ::testing::Test {
  protected:
   void SetUp() override {
-    failures = EnumerationFailures{};
+    failures = WalkFaults{};
     Stage({kRevisionSuffix, kLowerCase});
     firstNode_ = FirstUsbNodeId();
     ASSERT_FALSE(firstNode_.empty());
@@ -139,34 +152,49 @@ class UsbDeviceWalk : public ::testing::Test {
   std::string firstNode_;
 };
 
-TEST_F(UsbDeviceWalk, AsksAgainForAMemberThatFailedAndGoesOnWithIt) {
-  failures.times = DEVICE_ENUM_RETRY_LIMIT;
-
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
-
-  EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
-  ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
-}
-
-TEST_F(UsbDeviceWalk, PassesOverAMemberThatKeepsFailing) {
+// A member that keeps failing is passed over after the retries and the walk goes on; in a second
+// walk it fails once fewer, and the last retry takes it.
+TEST_F(UsbDeviceWalk, PassesOverAMemberThatFailsPastItsRetriesAndTakesOneThatAnswersWithin) {
   failures.times = DEVICE_ENUM_RETRY_LIMIT + 1;
 
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), TRUE);
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
 
   EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
   EXPECT_TRUE(stager::DeviceNodeExists(firstNode_));
   for (const DeviceCase& device : {kRevisionSuffix, kLowerCase}) {
     if (device.device.instanceId != firstNode_) EXPECT_FALSE(stager::DeviceNodeExists(device.device.instanceId));
   }
+
+  failures = WalkFaults{};
+  failures.times = DEVICE_ENUM_RETRY_LIMIT;
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
+  EXPECT_EQ(failures.calls[0], DEVICE_ENUM_RETRY_LIMIT + 1);
+  ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
 }
 
-TEST_F(UsbDeviceWalk, EndsUnsuccessfulWhenNoMemberCanBeRead) {
-  failures.everywhere = true;
+TEST_F(UsbDeviceWalk, EndsUnsuccessfulOnlyWhenTheLimitOfMembersInARowCannotBeRead) {
+  failures.unreadableBefore = DEVICE_ENUM_SKIP_LIMIT;
 
-  EXPECT_EQ(RemoveUsbDeviceNodesWith(USB_HARDWARE_ID, &FailingEnumDeviceInfo), FALSE);
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), FALSE);
 
   EXPECT_EQ(failures.calls.size(), DEVICE_ENUM_SKIP_LIMIT);
   for (const auto& [index, calls] : failures.calls) EXPECT_EQ(calls, DEVICE_ENUM_RETRY_LIMIT + 1) << index;
+  ExpectRemovedExactly({{kRevisionSuffix.device, false}, {kLowerCase.device, false}});
+
+  // One fewer in a row, before every member: more than the limit in all, and the walk goes on.
+  failures = WalkFaults{};
+  failures.unreadableBefore = DEVICE_ENUM_SKIP_LIMIT - 1;
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), TRUE);
+  ExpectRemovedExactly({kRevisionSuffix, kLowerCase});
+}
+
+// A node the device installer refuses to remove ends the walk: the model's later nodes stay, and
+// the result says that the removal failed.
+TEST_F(UsbDeviceWalk, EndsUnsuccessfulAtTheFirstRemovalRefused) {
+  failures.refuseFirstRemoval = true;
+
+  EXPECT_EQ(RemoveModelNodesAsPlanned(), FALSE);
+
   ExpectRemovedExactly({{kRevisionSuffix.device, false}, {kLowerCase.device, false}});
 }
 

@@ -230,7 +230,9 @@ TEST_F(WholeUninstall, TwoOfThreeTickedLeaveTheDriverPackageWhole) {
   StartAndScan();
   const RunRecord record = UninstallTicked({"Front Desk (Bar 2)", "Kitchen  Receipts-1"}, IDNO);
 
-  EXPECT_EQ(record.StatusTexts(), (Lines{"Delete printers...", "Uninstall completed!"}));
+  ASSERT_EQ(record.StatusTexts(), (Lines{"Delete printers...", "Uninstall completed!"}));
+  EXPECT_EQ(record.statuses[0].progressPercent, std::optional<int>(30));
+  EXPECT_EQ(record.statuses[1].progressPercent, std::optional<int>(100));
   EXPECT_TRUE(record.messageBoxes.empty()) << "no restart question";
   EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
 

@@ -1,13 +1,11 @@
 // Hostile state the uninstaller meets on a real machine: printer names as long as the spooler
-// takes them or outside the ANSI code page, device nodes with hardware-ID lists that do not fit or
-// none at all, INF files that are empty, binary or huge, a data directory twenty levels deep with
-// ten thousand files, and paths at the platform's length limit. Each time the uninstall runs to its
-// end and nothing but the model's artefacts goes.
+// takes them or outside the ANSI code page, INF files that are empty, binary or huge, a data
+// directory twenty levels deep with ten thousand files, and paths at the platform's length limit.
+// Each time the uninstall runs to its end and nothing but the model's artefacts goes.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winspool.h>
 
 #include <algorithm>
 #include <string>
@@ -27,10 +25,6 @@ using removal_test::PendingDeletions;
 using HostileState = WholeUninstall;
 
 std::string NameOfLength(const std::string& head, size_t length) { return head + std::string(length - head.size(), 'x'); }
-
-void Remove(std::vector<std::string>& roots, const std::string& root) {
-  roots.erase(std::remove(roots.begin(), roots.end(), root), roots.end());
-}
 
 // ---- Printer names ----
 
@@ -76,20 +70,6 @@ TEST_F(HostileState, APrinterNameTooLongForTheSpoolersListIsReportedAndNothingIs
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), Expectation{});
 }
 
-void StagePrinterNamedInUnicode(const std::wstring& name, const std::wstring& driver) {
-  std::wstring printerName = name, port = L"FILE:", driverName = driver, processor = L"WinPrint", dataType = L"RAW";
-  PRINTER_INFO_2W info{};
-  info.pPrinterName = &printerName[0];
-  info.pPortName = &port[0];
-  info.pDriverName = &driverName[0];
-  info.pPrintProcessor = &processor[0];
-  info.pDatatype = &dataType[0];
-  info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
-  const HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-  ASSERT_NE(printer, nullptr) << ::GetLastError();
-  ::ClosePrinter(printer);
-}
-
 // Printers of the model named in letters the ANSI code page lacks ("Касса 1") or spells only by a
 // look-alike ("Ākasse"), beside printers of another driver that bear exactly those spellings. The
 // model's are not listed, since no ANSI name reaches them, and no other printer is taken for them;
@@ -114,30 +94,6 @@ TEST_F(HostileState, PrinterNamesTheAnsiCodePageCannotSpellAreNotListedNorTakenF
   std::sort(standard.begin(), standard.end());
   EXPECT_EQ(listed, standard);
   EXPECT_TRUE(ModelDriverInstalled());
-}
-
-// ---- Device nodes ----
-
-// Listed before the model's nodes, so that the walk has to pass over them to reach those.
-TEST_F(HostileState, DeviceNodesWithoutAHardwareIdOrWithAListThatDoesNotFitArePassedOver) {
-  const std::vector<stager::DeviceNodeSpec> hostile = {
-      {"USB\\VID_2E5B&PID_0017\\KQ0000A", {}},
-      {"USB\\VID_2E5B&PID_0017\\KQ0000B",
-       {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_00", "USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017&MI_00",
-        "USB\\Vid_2E5B&Pid_0017"}},
-  };
-  size_t listBytes = 1;
-  for (const std::string& id : hostile[1].hardwareIds) listBytes += id.size() + 1;
-  ASSERT_GT(listBytes, 100u);
-  machine_.deviceNodes.insert(machine_.deviceNodes.begin(), hostile.begin(), hostile.end());
-  StageMachine();
-  // They stay, and with them the device key they share with the model's nodes.
-  Remove(expected_.removed, ModelNodesParentKey());
-
-  RunAndCheck();
-
-  for (const stager::DeviceNodeSpec& node : hostile) EXPECT_TRUE(stager::DeviceNodeExists(node.instanceId));
-  for (const std::string& node : StandardModelNodes()) EXPECT_FALSE(stager::DeviceNodeExists(node));
 }
 
 // ---- INF files ----

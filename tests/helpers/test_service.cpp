@@ -1,7 +1,8 @@
 // A service of its own process for the spooler restart tests, installed by them with the service
 // control manager under the name it is given:
-//   test_service.exe <name> dependent <log file>   records each start and stop of itself, with the
-//                                                  spooler's state and process at that moment
+//   test_service.exe <name> dependent <log file>   takes a while to stop, as real services do, and
+//                                                  records each start and each stop it completes,
+//                                                  with the spooler's state and process then
 //   test_service.exe <name> unstoppable            runs and accepts no control, stop included
 // Wine's service control manager runs it like any other service.
 
@@ -17,6 +18,8 @@ std::string g_mode;
 std::string g_log;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopRequested = nullptr;
+// Long enough that whoever asks for a stop while one is under way finds the service stopping.
+constexpr DWORD kStopTakesMs = 2000;
 
 std::string SpoolerState() {
   SERVICE_STATUS_PROCESS status{};
@@ -47,9 +50,11 @@ void Report(DWORD state) {
   (void)::SetServiceStatus(g_statusHandle, &status);
 }
 
-// Returns at once; the service's own thread records the stop and reports it.
+// Reports the stop under way before it returns, so that the service is stopping once the control
+// is answered; the service's own thread completes the stop.
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
   if (control == SERVICE_CONTROL_STOP && g_mode == "dependent") {
+    Report(SERVICE_STOP_PENDING);
     (void)::SetEvent(g_stopRequested);
     return NO_ERROR;
   }
@@ -62,6 +67,7 @@ void WINAPI ServiceMain(DWORD, char**) {
   Record("start");
   Report(SERVICE_RUNNING);
   (void)::WaitForSingleObject(g_stopRequested, INFINITE);
+  ::Sleep(kStopTakesMs);
   Record("stop");
   Report(SERVICE_STOPPED);
 }
