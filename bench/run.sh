@@ -6,7 +6,8 @@
 #   bench/run.sh [runs per size] [uninstaller.exe]
 # (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
 # QTM_BENCH_SIZES picks sizes, default "sample half full"; QTM_BENCH_STARTS the starts to a filled
-# list before each uninstall, default 5; QTM_BUILD_DIR as for the other scripts)
+# list before each uninstall, default 5; QTM_BENCH_QUIET=0 leaves out the /quiet runs, for a build
+# that has no silent mode; QTM_BUILD_DIR as for the other scripts)
 # Everything it writes lands in the build folder: bench-machines/ (staged prefixes) and
 # bench-results/<time>/ (each run's output).
 set -uo pipefail
@@ -15,6 +16,7 @@ build=${QTM_BUILD_DIR:-$root/build}
 runs=${1:-5}
 uninstaller=${2:-}
 starts=${QTM_BENCH_STARTS:-5}
+quiet=${QTM_BENCH_QUIET:-1}
 sizes=${QTM_BENCH_SIZES:-sample half full}
 bin=$build/bin
 uninstaller=${uninstaller:-$bin/qtm820wide_uninstall.exe}
@@ -65,6 +67,7 @@ for size in $sizes; do
       cat "$results/$size-run$run.txt" >&2
       exit 1
     }
+    [ "$quiet" = 1 ] || continue
     echo "== $size machine, quiet run $run of $runs"
     in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" quiet "$uninstaller" \
       >"$results/$size-quiet$run.txt" 2>&1
