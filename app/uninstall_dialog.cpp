@@ -27,7 +27,7 @@ void CUninstallDlg::DoDataExchange(DataExchange& exchange) {
   exchange.ExchangeText(IDC_STATUS_TEXT, m_status);
 }
 
-bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
   if (m_sequenceRunning && IsCloseRequest(message, wParam)) return true;
   switch (message) {
     case WM_PAINT:
@@ -39,7 +39,7 @@ bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, INT
       OnTimer(static_cast<UINT_PTR>(wParam));
       return false;  // the timer message still gets its default processing
     case WM_PHASE_STARTED:
-      OnPhaseStarted(*reinterpret_cast<const std::string*>(lParam));
+      OnPhaseStarted();
       return true;
     case WM_SEQUENCE_ENDED:
       OnSequenceEnded();

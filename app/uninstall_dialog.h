@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -27,9 +28,13 @@ class CUninstallDlg : public ModalDialog {
   // `log`, when given, records the run beside what the dialog shows.
   explicit CUninstallDlg(HWND parent = nullptr, UninstallLog* log = nullptr);
 
-  // Messages from the worker thread.
-  static constexpr UINT WM_PHASE_STARTED = WM_APP + 1;    // lParam: the status text, a std::string*
+  // Messages from the worker thread; what they announce waits in the dialog's mailbox.
+  static constexpr UINT WM_PHASE_STARTED = WM_APP + 1;
   static constexpr UINT WM_SEQUENCE_ENDED = WM_APP + 2;
+
+  // Called on the worker thread before it sends or posts the message of the same name.
+  void AnnouncePhase(const std::string& status);
+  void AnnounceEnd(const UninstallOutcome& outcome);
 
  protected:
   void DoDataExchange(DataExchange& exchange) override;
@@ -48,7 +53,7 @@ class CUninstallDlg : public ModalDialog {
   // Shows the members in the controls, then holds the status on screen for a second before
   // `next` runs (a timer of this dialog; its thread goes on answering meanwhile).
   void ShowStep(UINT_PTR next);
-  void OnPhaseStarted(const std::string& status);
+  void OnPhaseStarted();
   // After the removal: the restart question when the driver package went, then completion.
   void OnSequenceEnded();
 
@@ -68,5 +73,9 @@ class CUninstallDlg : public ModalDialog {
   UninstallLog* m_log;
   std::optional<InputLock> m_inputLock;
   WorkerThread m_worker;
-  UninstallOutcome m_outcome;
+  // The worker thread's announcements. Messages of these numbers from anywhere else (any program
+  // may post to a window) find nothing here and change nothing.
+  std::mutex m_mailboxLock;
+  std::optional<std::string> m_announcedPhase;
+  std::optional<UninstallOutcome> m_announcedEnd;
 };

@@ -24,12 +24,14 @@ constexpr char kRestartQuestion[] =
 // What the worker thread tells the dialog, and the log where there is one.
 class DialogProgress : public UninstallObserver {
  public:
-  DialogProgress(HWND dialog, UninstallLog* log) : dialog_(dialog), log_(log) {}
+  DialogProgress(CUninstallDlg& dialog, UninstallLog* log) : dialog_(dialog), window_(dialog.Handle()), log_(log) {}
 
   void PhaseStarted(const std::string& status) override {
     if (log_ != nullptr) log_->PhaseStarted(status);
-    (void)::SendMessageA(dialog_, CUninstallDlg::WM_PHASE_STARTED, 0, reinterpret_cast<LPARAM>(&status));
-    // The status stays on screen for a second before the phase's work begins.
+    dialog_.AnnouncePhase(status);
+    // Returns once the dialog shows the status, which then stays on screen for a second before
+    // the phase's work begins.
+    (void)::SendMessageA(window_, CUninstallDlg::WM_PHASE_STARTED, 0, 0);
     ::Sleep(kStepPauseMs);
   }
 
@@ -38,7 +40,8 @@ class DialogProgress : public UninstallObserver {
   }
 
  private:
-  HWND dialog_;
+  CUninstallDlg& dialog_;
+  HWND window_;
   UninstallLog* log_;
 };
 
@@ -71,12 +74,11 @@ void CUninstallDlg::OnUninstall() {
   (void)m_uninstallButton.EnableWindow(FALSE);
   (void)UpdateData(TRUE);
 
-  const HWND dialog = Handle();
-  UninstallLog* const log = m_log;
-  const auto removal = [this, plan, dialog, log] {
-    DialogProgress progress(dialog, log);
-    m_outcome = RunUninstall(plan, progress);
+  const auto removal = [this, plan] {
+    DialogProgress progress(*this, m_log);
+    AnnounceEnd(RunUninstall(plan, progress));
   };
+  const HWND dialog = Handle();
   if (m_worker.Start([removal, dialog] {
         removal();
         (void)::PostMessageA(dialog, WM_SEQUENCE_ENDED, 0, 0);
@@ -89,16 +91,38 @@ void CUninstallDlg::OnUninstall() {
   OnSequenceEnded();
 }
 
-void CUninstallDlg::OnPhaseStarted(const std::string& status) {
-  m_status = status;
+void CUninstallDlg::AnnouncePhase(const std::string& status) {
+  const std::lock_guard<std::mutex> lock(m_mailboxLock);
+  m_announcedPhase = status;
+}
+
+void CUninstallDlg::AnnounceEnd(const UninstallOutcome& outcome) {
+  const std::lock_guard<std::mutex> lock(m_mailboxLock);
+  m_announcedEnd = outcome;
+}
+
+void CUninstallDlg::OnPhaseStarted() {
+  std::optional<std::string> status;
+  {
+    const std::lock_guard<std::mutex> lock(m_mailboxLock);
+    status.swap(m_announcedPhase);
+  }
+  if (!status) return;
+  m_status = *status;
   (void)m_progress.StepIt();
   (void)UpdateData(FALSE);
 }
 
 void CUninstallDlg::OnSequenceEnded() {
+  std::optional<UninstallOutcome> outcome;
+  {
+    const std::lock_guard<std::mutex> lock(m_mailboxLock);
+    outcome.swap(m_announcedEnd);
+  }
+  if (!outcome) return;
   m_worker.Join();
   bool restart = false;
-  if (m_outcome.driverPhaseRan) {
+  if (outcome->driverPhaseRan) {
     restart = ::MessageBoxA(Handle(), kRestartQuestion, APP_TITLE, MB_YESNO | MB_ICONQUESTION) == IDYES;
     if (m_log != nullptr) m_log->Note(restart ? "Restart asked for" : "Restart declined");
   }

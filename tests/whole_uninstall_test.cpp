@@ -135,7 +135,8 @@ TEST_F(WholeUninstall, TheDialogAnswersMessagesThroughoutAFullUninstallOnAMachin
 
 // What a user or another program may do while the sequence runs, all of it at once: Esc, Alt+F4
 // and Space on the focused list, a click on a line's box, clicks on Cancel and on Uninstall
-// (disabled, but a posted click reaches them), and close requests posted and sent.
+// (disabled, but a posted click reaches them), close requests posted and sent, and the numbers of
+// the messages its worker thread sends the dialog, with nonsense in them.
 void TryToEndOrRestart(robot::DialogRobot& robot) {
   HWND dialog = robot.Window();
   HWND list = ::GetDlgItem(dialog, IDC_PRINTER_LIST);
@@ -153,6 +154,7 @@ void TryToEndOrRestart(robot::DialogRobot& robot) {
   (void)::SendNotifyMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   (void)::SendNotifyMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                              reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
+  for (UINT message = WM_APP; message <= WM_APP + 2; ++message) (void)::PostMessageA(dialog, message, 1, 0x10);
 }
 
 bool EveryLineTicked(robot::DialogRobot& robot) {
