@@ -94,6 +94,11 @@ TEST_F(HostileState, PrinterNamesTheAnsiCodePageCannotSpellAreNotListedNorTakenF
   std::sort(standard.begin(), standard.end());
   EXPECT_EQ(listed, standard);
   EXPECT_TRUE(ModelDriverInstalled());
+
+  // Unseen, a deployment tool learns that the product is still there.
+  const WatchedRun quiet = RunUninstallerWatched(std::string("/quiet /log ") + kRunLog);
+  EXPECT_EQ(quiet.exitCode, std::optional<DWORD>(ERROR_INSTALL_FAILURE));
+  EXPECT_TRUE(ModelDriverInstalled());
 }
 
 // ---- INF files ----

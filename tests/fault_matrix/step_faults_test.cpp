@@ -257,7 +257,7 @@ TEST_F(StepFaults, WithOnlyThePrintersAndTheDriverEveryOtherStepFindsNothingAndT
 
 // The spooler reads its printers from their registry key in the program's own process; with
 // every right on that key taken from everyone, it cannot list them. The scan reports the spooler's
-// error in its message box and ends; nothing is removed.
+// error in its message box and ends, or, unseen, fails; nothing is removed.
 TEST_F(StepFaults, APrinterListTheSpoolerRefusesIsReportedAndNothingIsTouched) {
   StageMachine();
   ASSERT_TRUE(DenyEveryoneEveryRight("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers"));
@@ -270,6 +270,9 @@ TEST_F(StepFaults, APrinterListTheSpoolerRefusesIsReportedAndNothingIsTouched) {
   EXPECT_EQ(text.rfind("EnumPrinters Error Code: ", 0), 0u) << text;
   EXPECT_TRUE(run.record.statuses.empty());
   EXPECT_EQ(run.record.exitCode, std::optional<DWORD>(0));
+  const WatchedRun quiet = RunUninstallerWatched(std::string("/quiet /log ") + kRunLog);
+  EXPECT_FALSE(quiet.windowShown);
+  EXPECT_EQ(quiet.exitCode, std::optional<DWORD>(ERROR_INSTALL_FAILURE));
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), Expectation{});
 }
 
