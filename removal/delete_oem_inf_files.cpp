@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,10 +18,8 @@ void DeleteOemInfFiles(const OemInfCalls& calls) {
   const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
   if (!names) return;
   for (const std::string& name : *names) {
-    if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;
-    const std::string path = *infDirectory + "\\" + name;
-    if (!ListsTheModel(path)) continue;
+    if (!IsModelsOemInf(*infDirectory, name)) continue;
     UninstallModelsPublishedInf(name, calls);
-    DeleteInfPair(path);
+    DeleteInfPair(*infDirectory + "\\" + name);
   }
 }

@@ -2,6 +2,7 @@
 
 // Rules for the files the INF cleanup deletes from the Windows INF directory.
 
+#include <optional>
 #include <string>
 
 #include "removal/removal.h"
@@ -17,6 +18,20 @@ bool NamesFileDirectlyIn(const std::string& path, const std::string& directory, 
 // Whether the INF at `path` is the model's: a Windows NT-style INF (the style the device installer
 // lists a directory's INFs by) whose manufacturer section has a line keyed by the driver name.
 bool ListsTheModel(const std::string& path);
+
+// Whether `name`, a file of the INF directory `directory`, is an INF the oem scan deletes: its name
+// starts with "oem" (in that case) and it lists the model.
+bool IsModelsOemInf(const std::string& directory, const std::string& name);
+
+// The INF file that the Uninstall key's InfFile value records, when the value names a file directly
+// in the Windows INF directory: the value is only a record in the registry, and it must not lead
+// anywhere else.
+struct RecordedInf {
+  std::string path;  // as recorded
+  std::string directory;
+  std::string name;
+};
+std::optional<RecordedInf> FindRecordedInf();
 
 // Deleting a published ("oem") INF by name leaves its package in the driver store, from which the
 // system reinstalls the driver when the printer is next plugged in. Asking the system to uninstall

@@ -12,7 +12,6 @@
 #include "removal/spooler_service.h"
 #include "win/scoped_printer.h"
 #include "win/spooler_enumeration.h"
-#include "win/well_known_dirs.h"
 
 namespace {
 
@@ -59,32 +58,10 @@ void DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls
   (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, names.processorKey.c_str());
 }
 
-// A directory the system could not name is skipped: a path built on nothing would start at the
-// root of the current drive. A file in use (the monitor loaded by the spooler, say) goes at the
-// next restart, which the uninstaller offers.
-void DeleteFileIn(const std::optional<std::string>& directory, const std::string& name) {
-  if (!directory) return;
-  (void)DeleteFileOrScheduleAtRestart(*directory + "\\" + name);
-}
-
+// A file in use (the monitor loaded by the spooler, say) goes at the next restart, which the
+// uninstaller offers.
 void DeletePackageFiles(const DriverPackageNames& names) {
-  DeleteFileIn(SystemDirectory(), names.monitorFile);
-  DeleteFileIn(PrintProcessorDirectory(), names.processorFile);
-
-  std::optional<std::string> versionFolder = PrinterDriverDirectory();
-  if (versionFolder) *versionFolder += "\\3";
-  const std::optional<std::string> windows = WindowsDirectory();
-  DeleteFileIn(versionFolder, names.driverFileStem + ".dll");
-  DeleteFileIn(windows, names.driverFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.driverFileStem + ".gpd");
-  DeleteFileIn(windows, names.driverFileStem + ".gpd");
-  DeleteFileIn(versionFolder, names.driverFileStem + ".BUD");
-  DeleteFileIn(versionFolder, names.uiFileStem + ".dll");
-  DeleteFileIn(windows, names.uiFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.unidrvFileStem + ".dll");
-  DeleteFileIn(windows, names.unidrvFileStem + ".dll");
-  DeleteFileIn(versionFolder, names.uiFileStem + ".INI");
-  DeleteFileIn(windows, names.uiFileStem + ".INI");
+  for (const std::string& path : DriverPackageFilePaths(names)) (void)DeleteFileOrScheduleAtRestart(path);
 }
 
 }  // namespace
