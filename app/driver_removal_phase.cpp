@@ -53,6 +53,7 @@ void CUninstallDlg::RunDriverRemovalPhase() {
   (void)RemoveUsbDeviceNodes(USB_HARDWARE_ID);
   AnswerWaitingMessages();
   RemoveEnumerationKeys();
+  DeleteModelClassKeys();
   ResetSpoolerTimeouts();
   DeleteOemInfFiles();
   AnswerWaitingMessages();

@@ -99,3 +99,10 @@ BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 // deletes both keys with whatever is left below them, USBPRINT first, each after granting Everyone
 // full control of it through a connection to this computer by name.
 void RemoveEnumerationKeys();
+
+// Deletes, with everything below it, every printer class driver key whose DriverDesc is the driver
+// name, exactly. The device installer deletes a printer node's driver key with the node; this
+// takes those whose nodes went without them (their keys deleted by hand or by a cleaning tool),
+// which name the removed driver for ever otherwise. Runs after the nodes' removal, and after the
+// INF names were collected from these keys.
+void DeleteModelClassKeys();
