@@ -11,6 +11,7 @@
 
 #include "identity/target_identity.h"
 #include "app/model_printers.h"
+#include "app/package_leftovers.h"
 #include "app/uninstall_dialog.h"
 #include "win/reg_key.h"
 #include "win/system_message.h"
@@ -44,7 +45,7 @@ void CUninstallDlg::ScanInstallation() {
   m_foundPrinterCount = *found;
 
   if (m_foundPrinterCount == 0) {
-    if (IsModelDriverInstalled()) {
+    if (IsModelDriverInstalled() || FindPackageLeftover()) {
       (void)m_cancelButton.EnableWindow(FALSE);
       OnUninstall();
       return;

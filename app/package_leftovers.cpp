@@ -1,0 +1,143 @@
+#include "app/package_leftovers.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "identity/target_identity.h"
+#include "removal/driver_package_names.h"
+#include "removal/inf_directory.h"
+#include "removal/inf_file_list.h"
+#include "removal/printer_class_keys.h"
+#include "removal/registry_text.h"
+#include "removal/usb_hardware_id.h"
+#include "win/reg_key.h"
+#include "win/well_known_dirs.h"
+
+// Each look-up counts only what the driver removal phase takes away, found the way the phase finds
+// it: anything else would bring every later run back into the phase and its restart question, and
+// the package would never be reported gone.
+
+namespace {
+
+using Leftover = std::optional<std::string>;
+
+bool Exists(const std::string& path, bool directory) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
+}
+
+// A key that the administrator may not even read is there all the same.
+Leftover KeyLeft(const char* what, const std::string& path) {
+  RegKey key;
+  const LONG status = key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ);
+  if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED) return std::nullopt;
+  return std::string(what) + " " + path;
+}
+
+// A file of that name is no data directory, and the directory removal leaves it where it is.
+Leftover DataDirectoryLeft() {
+  const std::optional<std::string> driverDirectory = PrinterDriverDirectory();
+  if (!driverDirectory) return std::nullopt;
+  const std::string path = *driverDirectory + "\\" + DRIVER_DIR_NAME;
+  if (!Exists(path, true)) return std::nullopt;
+  return "data directory " + path;
+}
+
+// The print processor counts by its file in the print processor directory, not by its registration
+// key. Windows' spooler deletes the registration (the phase deletes the key itself where the
+// spooler refuses), and the file goes in the same phase right after; a registration stays without
+// its file only where something else took the file. Wine's DeletePrintProcessorA is a stub that
+// answers success and leaves the key, so a key that counted would bring every later run under Wine
+// back into the phase.
+Leftover PackageFileLeft(const DriverPackageNames& names) {
+  for (const std::string& path : DriverPackageFilePaths(names)) {
+    if (Exists(path, false)) return "driver file " + path;
+  }
+  return std::nullopt;
+}
+
+// The recorded INF counts only while it is the model's: Windows reuses oem numbers, so the name on
+// record may by now be another product's INF, and one that is gone leaves only the record.
+Leftover RecordedInfLeft() {
+  const std::optional<RecordedInf> recorded = FindRecordedInf();
+  if (!recorded || !ListsTheModel(recorded->path)) return std::nullopt;
+  return "recorded INF " + recorded->path;
+}
+
+Leftover ClassKeyLeft() {
+  Leftover found;
+  ForEachModelClassKey([&](HKEY, const std::string& path) {
+    found = "printer class key " + path;
+    return false;
+  });
+  return found;
+}
+
+// The device installer keeps a USB node below Enum\USB, in a device key named after the device's
+// hardware ID without its enumerator ("VID_2E5B&PID_0017", followed by "&MI_00" and the like for
+// each function of a composite device), as one instance key per device that holds its hardware
+// IDs. Only the device keys of the model's IDs are opened: the device installer's list of USB
+// nodes would hold every device the machine has ever seen, seconds to build on a big machine. A
+// node counts as RemoveUsbDeviceNodes tells it: by its first hardware ID.
+Leftover UsbNodeLeft() {
+  const std::string hardwareId = USB_HARDWARE_ID;
+  const size_t separator = hardwareId.find('\\');
+  const std::string enumerator = hardwareId.substr(0, separator);
+  const std::string devicePrefix = hardwareId.substr(separator + 1);
+  const std::string enumeratorPath = DEVICE_ENUM_ROOT + enumerator;
+  RegKey enumeratorKey;
+  if (enumeratorKey.Open(HKEY_LOCAL_MACHINE, enumeratorPath.c_str(), KEY_READ) != ERROR_SUCCESS) return std::nullopt;
+
+  Leftover found;
+  ForEachSubkey(enumeratorKey.Get(), [&](const std::string& device) {
+    if (::_strnicmp(device.c_str(), devicePrefix.c_str(), devicePrefix.size()) != 0) return true;
+    const std::string devicePath = enumeratorPath + "\\" + device;
+    RegKey deviceKey;
+    if (deviceKey.Open(HKEY_LOCAL_MACHINE, devicePath.c_str(), KEY_READ) != ERROR_SUCCESS) return true;
+    ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
+      const std::string instancePath = devicePath + "\\" + instance;
+      RegKey instanceKey;
+      char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
+      DWORD size = sizeof hardwareIds;
+      if (instanceKey.Open(HKEY_LOCAL_MACHINE, instancePath.c_str(), KEY_READ) == ERROR_SUCCESS &&
+          ::RegQueryValueExA(instanceKey.Get(), "HardwareID", nullptr, nullptr, reinterpret_cast<BYTE*>(hardwareIds),
+                             &size) == ERROR_SUCCESS &&
+          FirstHardwareIdMatches(hardwareIds, USB_HARDWARE_ID)) {
+        found = "USB device node " + enumerator + "\\" + device + "\\" + instance;
+      }
+      return !found;
+    });
+    return !found;
+  });
+  return found;
+}
+
+Leftover OemInfLeft() {
+  const std::optional<std::string> infDirectory = InfDirectory();
+  if (!infDirectory) return std::nullopt;
+  const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
+  if (!names) return std::nullopt;
+  for (const std::string& name : *names) {
+    if (IsModelsOemInf(*infDirectory, name)) return "oem INF " + *infDirectory + "\\" + name;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> FindPackageLeftover() {
+  const std::optional<DriverPackageNames> names = ComposeDriverPackageNames(MODEL_NAME, DRIVER_FILE_LETTER);
+  if (!names) return std::nullopt;
+  // Single keys and files first; then the walks, over some keys, the USB devices of the model's
+  // IDs, and last the oem INFs, each of which is opened.
+  if (Leftover found = KeyLeft("language monitor key", names->monitorKey)) return found;
+  if (Leftover found = KeyLeft("enumeration key", USBPRINT_ENUM_KEY)) return found;
+  if (Leftover found = KeyLeft("enumeration key", LPTENUM_ENUM_KEY)) return found;
+  if (Leftover found = DataDirectoryLeft()) return found;
+  if (Leftover found = PackageFileLeft(*names)) return found;
+  if (Leftover found = RecordedInfLeft()) return found;
+  if (Leftover found = ClassKeyLeft()) return found;
+  if (Leftover found = UsbNodeLeft()) return found;
+  return OemInfLeft();
+}
