@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 
 #include "identity/target_identity.h"
@@ -40,11 +41,12 @@ struct Row {
 };
 
 std::string RowName(const ::testing::TestParamInfo<Row>& row) { return row.param.name; }
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 std::string InInfDirectory(const std::string& name) { return stager::FolderPath(Folder::Inf) + "\\" + name; }
 
 // Each is found by a look-up of its own: the recorded INF has no oem name, which the oem scan
-// would find first.
+// would find first, and the enumeration keys hold no printer node, whose class key would be found.
 const Row kLeftovers[] = {
     {"DataDirectory", [](Installation& i) { i.dataDirectory = {{"settings.ini", false, FILE_ATTRIBUTE_READONLY}}; }},
     {"DriverFile", [](Installation& i) { i.files = {{Folder::PrinterDriver, "3\\QTM820wE.gpd"}}; }},
@@ -59,7 +61,7 @@ const Row kLeftovers[] = {
      }},
     {"OemInf", [](Installation& i) { i.infFiles = {{"oem3.inf"}}; }},
     {"PrinterClassKey", [](Installation& i) { i.driverClassKeys = {{"0005", DRIVER_NAME, std::string("oem12.inf")}}; }},
-    {"UsbprintNode", [](Installation& i) { i.deviceNodes.push_back(stager::ModelPrinterNodes("oem12.inf")[0]); }},
+    {"UsbprintKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[0]); }},
     {"LptenumKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[1]); }},
     {"UsbNode",
      [](Installation& i) {
