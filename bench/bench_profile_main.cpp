@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/model_printers.h"
+#include "app/package_leftovers.h"
 #include "identity/target_identity.h"
 #include "bench/stopwatch.h"
 #include "removal/inf_file_list.h"
@@ -42,6 +43,9 @@ int main() {
   Time("scan: winspool.drv loaded from the system directory", [] { (void)LoadSystemLibrary("winspool.drv"); });
   Time("scan: the model's printers listed by the spooler", [&] { (void)CollectModelPrinters(printers); });
   std::printf("bench: model printers found %u\n", static_cast<unsigned>(printers.size()));
+  std::optional<std::string> leftover;
+  Time("scan: what is left of the package looked for", [&] { leftover = FindPackageLeftover(); });
+  std::printf("bench: left of the package: %s\n", leftover ? leftover->c_str() : "nothing");
   Time("DeletePrinters", [&] { DeletePrinters(printers); });
   Time("DeleteRecordedInfFile", [] { DeleteRecordedInfFile(); });
   Time("RemoveDriverPackage (the spooler restart's waits for the service included)",
