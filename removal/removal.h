@@ -101,8 +101,9 @@ BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 void RemoveEnumerationKeys();
 
 // Deletes, with everything below it, every printer class driver key whose DriverDesc is the driver
-// name, exactly. The device installer deletes a printer node's driver key with the node; this
-// takes those whose nodes went without them (their keys deleted by hand or by a cleaning tool),
-// which name the removed driver for ever otherwise. Runs after the nodes' removal, and after the
-// INF names were collected from these keys.
+// name, exactly, and that no device node below the model's enumeration keys names as its driver
+// key. The device installer deletes a printer node's driver key with the node; this takes those
+// whose nodes went without them (their keys deleted by hand or by a cleaning tool), which name the
+// removed driver for ever otherwise, and leaves a node that could not be removed its own. Runs
+// after the nodes' removal, and after the INF names were collected from these keys.
 void DeleteModelClassKeys();
