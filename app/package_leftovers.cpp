@@ -12,6 +12,7 @@
 #include "removal/registry_text.h"
 #include "removal/usb_hardware_id.h"
 #include "win/reg_key.h"
+#include "win/unique_handle.h"
 #include "win/well_known_dirs.h"
 
 // Each look-up counts only what the driver removal phase takes away, found the way the phase finds
@@ -74,43 +75,70 @@ Leftover ClassKeyLeft() {
   return found;
 }
 
-// The device installer keeps a USB node below Enum\USB, in a device key named after the device's
-// hardware ID without its enumerator ("VID_2E5B&PID_0017", followed by "&MI_00" and the like for
-// each function of a composite device), as one instance key per device that holds its hardware
-// IDs. Only the device keys of the model's IDs are opened: the device installer's list of USB
-// nodes would hold every device the machine has ever seen, seconds to build on a big machine. A
-// node counts as RemoveUsbDeviceNodes tells it: by its first hardware ID.
+// The device installer keeps a USB device's nodes below Enum, in the key that its hardware ID
+// without the revision names ("USB\VID_2E5B&PID_0017"), one instance key per device, which holds
+// the node's hardware IDs; the functions of a composite device lie beside it in keys of their own
+// ("USB\VID_2E5B&PID_0017&MI_00"), never without the device's own node. Only that key is opened:
+// the device installer's list of USB nodes would hold every device the machine has ever seen, and
+// even the names of the Enum\USB keys take thousands of calls on a big machine. A node counts as
+// RemoveUsbDeviceNodes tells it: by its first hardware ID.
 Leftover UsbNodeLeft() {
-  const std::string hardwareId = USB_HARDWARE_ID;
-  const size_t separator = hardwareId.find('\\');
-  const std::string enumerator = hardwareId.substr(0, separator);
-  const std::string devicePrefix = hardwareId.substr(separator + 1);
-  const std::string enumeratorPath = DEVICE_ENUM_ROOT + enumerator;
-  RegKey enumeratorKey;
-  if (enumeratorKey.Open(HKEY_LOCAL_MACHINE, enumeratorPath.c_str(), KEY_READ) != ERROR_SUCCESS) return std::nullopt;
-
+  const std::string deviceId = USB_HARDWARE_ID;
+  const std::string devicePath = DEVICE_ENUM_ROOT + deviceId;
+  RegKey deviceKey;
+  if (deviceKey.Open(HKEY_LOCAL_MACHINE, devicePath.c_str(), KEY_READ) != ERROR_SUCCESS) return std::nullopt;
   Leftover found;
-  ForEachSubkey(enumeratorKey.Get(), [&](const std::string& device) {
-    if (::_strnicmp(device.c_str(), devicePrefix.c_str(), devicePrefix.size()) != 0) return true;
-    const std::string devicePath = enumeratorPath + "\\" + device;
-    RegKey deviceKey;
-    if (deviceKey.Open(HKEY_LOCAL_MACHINE, devicePath.c_str(), KEY_READ) != ERROR_SUCCESS) return true;
-    ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
-      const std::string instancePath = devicePath + "\\" + instance;
-      RegKey instanceKey;
-      char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
-      DWORD size = sizeof hardwareIds;
-      if (instanceKey.Open(HKEY_LOCAL_MACHINE, instancePath.c_str(), KEY_READ) == ERROR_SUCCESS &&
-          ::RegQueryValueExA(instanceKey.Get(), "HardwareID", nullptr, nullptr, reinterpret_cast<BYTE*>(hardwareIds),
-                             &size) == ERROR_SUCCESS &&
-          FirstHardwareIdMatches(hardwareIds, USB_HARDWARE_ID)) {
-        found = "USB device node " + enumerator + "\\" + device + "\\" + instance;
-      }
-      return !found;
-    });
+  ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
+    const std::string instancePath = devicePath + "\\" + instance;
+    RegKey instanceKey;
+    char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
+    DWORD size = sizeof hardwareIds;
+    if (instanceKey.Open(HKEY_LOCAL_MACHINE, instancePath.c_str(), KEY_READ) == ERROR_SUCCESS &&
+        ::RegQueryValueExA(instanceKey.Get(), "HardwareID", nullptr, nullptr, reinterpret_cast<BYTE*>(hardwareIds),
+                           &size) == ERROR_SUCCESS &&
+        FirstHardwareIdMatches(hardwareIds, USB_HARDWARE_ID)) {
+      found = "USB device node " + deviceId + "\\" + instance;
+    }
     return !found;
   });
   return found;
+}
+
+// Whether `bytes` hold `text`, ignoring the case of its ASCII letters, in characters of one byte or,
+// every second byte zero, of two (UTF-16).
+bool HoldsText(const std::string& bytes, const std::string& text, size_t width) {
+  const auto folded = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto holdsAt = [&](size_t at) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const size_t byte = at + i * width;
+      if (folded(bytes[byte]) != folded(text[i]) || (width == 2 && bytes[byte + 1] != '\0')) return false;
+    }
+    return true;
+  };
+  for (size_t at = 0; at + text.size() * width <= bytes.size(); ++at) {
+    if (holdsAt(at)) return true;
+  }
+  return false;
+}
+
+// Reading an INF costs a fraction of parsing it, and only one whose text holds the driver name can
+// list the model: its model line names the driver, itself or through the [Strings] entry it takes
+// the name from. INF files are written in a single-byte code page or in UTF-16. A file too large
+// to read at once is left to the parse.
+bool MayListTheModel(const std::string& path) {
+  constexpr LONGLONG kLargestRead = 32 * 1024 * 1024;
+  const ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.IsValid() || !::GetFileSizeEx(file.Get(), &size)) return false;
+  if (size.QuadPart > kLargestRead) return true;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && !::ReadFile(file.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    return false;
+  }
+  bytes.resize(read);
+  return HoldsText(bytes, DRIVER_NAME, 1) || HoldsText(bytes, DRIVER_NAME, 2);
 }
 
 Leftover OemInfLeft() {
@@ -119,7 +147,8 @@ Leftover OemInfLeft() {
   const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
   if (!names) return std::nullopt;
   for (const std::string& name : *names) {
-    if (IsModelsOemInf(*infDirectory, name)) return "oem INF " + *infDirectory + "\\" + name;
+    const std::string path = *infDirectory + "\\" + name;
+    if (MayListTheModel(path) && IsModelsOemInf(*infDirectory, name)) return "oem INF " + path;
   }
   return std::nullopt;
 }

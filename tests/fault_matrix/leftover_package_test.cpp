@@ -60,6 +60,7 @@ const Row kLeftovers[] = {
        i.infFiles = {{"qtm820w.inf"}};
      }},
     {"OemInf", [](Installation& i) { i.infFiles = {{"oem3.inf"}}; }},
+    {"OemInfInUtf16", [](Installation& i) { i.infFiles = {{"oem4.inf", true, true, true}}; }},
     {"PrinterClassKey", [](Installation& i) { i.driverClassKeys = {{"0005", DRIVER_NAME, std::string("oem12.inf")}}; }},
     {"UsbprintKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[0]); }},
     {"LptenumKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[1]); }},
