@@ -1,10 +1,12 @@
 // bench_uninstall: times the uninstaller on a staged machine, working it as a person would.
 //
 //   bench_uninstall full|half|clean|sample <starts> <uninstaller.exe>
+//   bench_uninstall clean <starts> <uninstaller.exe> <other uninstaller.exe>
 //
 // On a machine with nothing of the model ("clean") it starts the uninstaller <starts> times, timing
-// each from process creation until its scan shows the message that nothing is left. Otherwise it
-// first starts the uninstaller <starts> times, timing each from process creation to the
+// each from process creation until its scan shows the message that nothing is left; given two,
+// it starts them in turn ("a" the first, "b" the second), so that both meet the same load on a
+// shared machine. Otherwise it first starts the uninstaller <starts> times, timing each from process creation to the
 // dialog and to the filled printer list, and cancels it. Then it starts it once more, ticks every
 // printer, presses Uninstall, answers No to the restart and times the whole uninstall from the
 // press to the end of the process, asking the dialog every 50 ms meanwhile whether it answers and
@@ -63,7 +65,7 @@ bool TimeStartAndCancel(const std::string& commandLine, int run) {
 }
 
 // The robot looks for the message box every few milliseconds.
-bool TimeStartToNothingLeft(const std::string& commandLine, int run) {
+bool TimeStartToNothingLeft(const std::string& commandLine, int run, char uninstaller) {
   robot::UninstallSession session;
   const bench::Stopwatch clock;
   if (!session.Start(commandLine, kTimeoutMs) || !session.WaitForScan(kTimeoutMs)) return false;
@@ -73,7 +75,7 @@ bool TimeStartToNothingLeft(const std::string& commandLine, int run) {
       !record.statuses.empty()) {
     return false;
   }
-  std::printf("bench: nothing_left %d message_ms %.1f\n", run, messageMs);
+  std::printf("bench: nothing_left %d uninstaller %c message_ms %.1f\n", run, uninstaller, messageMs);
   return true;
 }
 
@@ -140,18 +142,24 @@ bool TimeFullUninstall(const std::string& commandLine, int expectedPrinters) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   bench::Machine machine;
-  if (argc != 4 || !bench::FindMachine(argv[1], machine)) {
-    std::printf("usage: bench_uninstall full|half|clean|sample <starts> <uninstaller.exe>\n");
+  const bool twoUninstallers = argc == 5 && std::string(argv[1]) == "clean";
+  if ((argc != 4 && !twoUninstallers) || !bench::FindMachine(argv[1], machine)) {
+    std::printf("usage: bench_uninstall full|half|clean|sample <starts> <uninstaller.exe>\n"
+                "       bench_uninstall clean <starts> <uninstaller.exe> <other uninstaller.exe>\n");
     return 2;
   }
   std::printf("machine: %s", machine.description.c_str());
   const int starts = std::atoi(argv[2]);
   const std::string commandLine = std::string("\"") + argv[3] + "\"";
   if (machine.nothingOfTheModel) {
+    std::vector<std::string> commandLines{commandLine};
+    if (twoUninstallers) commandLines.push_back(std::string("\"") + argv[4] + "\"");
     for (int run = 1; run <= starts; ++run) {
-      if (!TimeStartToNothingLeft(commandLine, run)) {
-        std::printf("bench_uninstall: start %d did not end in the message that nothing is left\n", run);
-        return 1;
+      for (size_t u = 0; u < commandLines.size(); ++u) {
+        if (!TimeStartToNothingLeft(commandLines[u], run, static_cast<char>('a' + u))) {
+          std::printf("bench_uninstall: start %d did not end in the message that nothing is left\n", run);
+          return 1;
+        }
       }
     }
     return 0;
