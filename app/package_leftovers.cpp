@@ -158,8 +158,8 @@ Leftover OemInfLeft() {
 std::optional<std::string> FindPackageLeftover() {
   const std::optional<DriverPackageNames> names = ComposeDriverPackageNames(MODEL_NAME, DRIVER_FILE_LETTER);
   if (!names) return std::nullopt;
-  // Single keys and files first; then the walks, over some keys, the USB devices of the model's
-  // IDs, and last the oem INFs, each of which is opened.
+  // Single keys and files first; then the walks, over the printer class keys, the instances of the
+  // model's USB device key, and last the oem INFs, each of which is read.
   if (Leftover found = KeyLeft("language monitor key", names->monitorKey)) return found;
   if (Leftover found = KeyLeft("enumeration key", USBPRINT_ENUM_KEY)) return found;
   if (Leftover found = KeyLeft("enumeration key", LPTENUM_ENUM_KEY)) return found;
