@@ -125,7 +125,8 @@ void UninstallLog::Scanned(const ScanFindings& findings) {
       return;
     }
     case ScanFindings::Verdict::PackageWithoutPrinters:
-      Line("No printer of the model; its driver is installed");
+      Line(findings.leftover.empty() ? "No printer of the model; its driver is installed"
+                                     : "No printer and no driver of the model; left of its package: " + findings.leftover);
       return;
     case ScanFindings::Verdict::NothingInstalled:
       Line("Nothing of the model is installed");

@@ -13,6 +13,7 @@
 
 #include "bench/stopwatch.h"
 #include "engine/installation_scan.h"
+#include "engine/package_leftovers.h"
 #include "engine/uninstall_sequence.h"
 #include "removal/inf_file_list.h"
 #include "win/system_library.h"
@@ -52,6 +53,9 @@ int main() {
   ScanFindings found;
   Time("scan: the model's printers listed by the spooler", [&] { found = ScanForTheModel(); });
   std::printf("bench: model printers found %d\n", found.foundPrinterCount);
+  std::optional<std::string> leftover;
+  Time("scan: what is left of the package looked for", [&] { leftover = FindPackageLeftover(); });
+  std::printf("bench: left of the package: %s\n", leftover ? leftover->c_str() : "nothing");
   // The device installer's own cost of the list that the USB node removal walks, and the oem INF
   // listing, alone.
   HDEVINFO devices = INVALID_HANDLE_VALUE;

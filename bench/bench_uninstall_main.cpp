@@ -1,10 +1,14 @@
 // bench_uninstall: times the uninstaller on a staged machine, working it as a person would, or
 // as a deployment tool runs it.
 //
-//   bench_uninstall full|half|sample <starts> <uninstaller.exe>
-//   bench_uninstall full|half|sample quiet <uninstaller.exe>
+//   bench_uninstall full|half|clean|sample <starts> <uninstaller.exe>
+//   bench_uninstall clean <starts> <uninstaller.exe> <other uninstaller.exe>
+//   bench_uninstall full|half|clean|sample quiet <uninstaller.exe>
 //
-// First it starts the uninstaller <starts> times, timing each from process creation to the
+// On a machine with nothing of the model ("clean") it starts the uninstaller <starts> times, timing
+// each from process creation until its scan shows the message that nothing is left; given two,
+// it starts them in turn ("a" the first, "b" the second), so that both meet the same load on a
+// shared machine. Otherwise it first starts the uninstaller <starts> times, timing each from process creation to the
 // dialog and to the filled printer list, and cancels it. Then it starts it once more, ticks every
 // printer, presses Uninstall, answers No to the restart and times the whole uninstall from the
 // press to the end of the process, asking the dialog every 50 ms meanwhile whether it answers and
@@ -34,6 +38,7 @@ namespace {
 // now waits for the service instead.
 constexpr double kFixedPausesMs = 1000 + 1000 + 2000 + 4000 + 1000;
 constexpr DWORD kTimeoutMs = 300000;
+constexpr char kNothingLeftText[] = "QTM-820wide Driver is not exist.\nUnistall aleady completed.";
 
 struct StartTimes {
   double dialogMs = 0;
@@ -60,6 +65,21 @@ bool TimeStartAndCancel(const std::string& commandLine, int run) {
               times.listed);
   if (!robot::WaitUntil([&] { return session.Dialog()->PressButton(IDCANCEL); }, 5000)) return false;
   return session.Program().WaitForExit(kTimeoutMs).has_value();
+}
+
+// The robot looks for the message box every few milliseconds.
+bool TimeStartToNothingLeft(const std::string& commandLine, int run, char uninstaller) {
+  robot::UninstallSession session;
+  const bench::Stopwatch clock;
+  if (!session.Start(commandLine, kTimeoutMs) || !session.WaitForScan(kTimeoutMs)) return false;
+  const double messageMs = clock.ElapsedMs();
+  const robot::RunRecord record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), kTimeoutMs);
+  if (record.messageBoxes.size() != 1 || record.messageBoxes[0].box.text != kNothingLeftText ||
+      !record.statuses.empty()) {
+    return false;
+  }
+  std::printf("bench: nothing_left %d uninstaller %c message_ms %.1f\n", run, uninstaller, messageMs);
+  return true;
 }
 
 // A long list shows only some of its lines: each is scrolled to the top, as a person would with
@@ -137,8 +157,10 @@ bool TimeQuietUninstall(const std::string& commandLine) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   bench::Machine machine;
-  if (argc != 4 || !bench::FindMachine(argv[1], machine)) {
-    std::printf("usage: bench_uninstall full|half|sample <starts>|quiet <uninstaller.exe>\n");
+  const bool twoUninstallers = argc == 5 && std::string(argv[1]) == "clean";
+  if ((argc != 4 && !twoUninstallers) || !bench::FindMachine(argv[1], machine)) {
+    std::printf("usage: bench_uninstall full|half|clean|sample <starts>|quiet <uninstaller.exe>\n"
+                "       bench_uninstall clean <starts> <uninstaller.exe> <other uninstaller.exe>\n");
     return 2;
   }
   std::printf("machine: %s", machine.description.c_str());
@@ -149,6 +171,19 @@ int main(int argc, char** argv) {
   }
   const int starts = std::atoi(argv[2]);
   const std::string commandLine = std::string("\"") + argv[3] + "\"";
+  if (machine.nothingOfTheModel) {
+    std::vector<std::string> commandLines{commandLine};
+    if (twoUninstallers) commandLines.push_back(std::string("\"") + argv[4] + "\"");
+    for (int run = 1; run <= starts; ++run) {
+      for (size_t u = 0; u < commandLines.size(); ++u) {
+        if (!TimeStartToNothingLeft(commandLines[u], run, static_cast<char>('a' + u))) {
+          std::printf("bench_uninstall: start %d did not end in the message that nothing is left\n", run);
+          return 1;
+        }
+      }
+    }
+    return 0;
+  }
   for (int run = 1; run <= starts; ++run) {
     if (!TimeStartAndCancel(commandLine, run)) {
       std::printf("bench_uninstall: start %d did not come to a filled list and end\n", run);

@@ -1,6 +1,7 @@
 #include "bench/heavy_machine.h"
 
 #include <cstdio>
+#include <string>
 
 #include "identity/target_identity.h"
 #include "tools/stager/package_layout.h"
@@ -22,7 +23,7 @@ std::string Numbered(const char* format, int number) {
 std::string OtherDriverName(int index) { return Numbered("Generic Thermal %02d", index); }
 
 void AddDriversAndPrinters(const MachineSize& size, stager::Installation& machine) {
-  machine.drivers.push_back(stager::ModelDriver());
+  if (size.modelPackage) machine.drivers.push_back(stager::ModelDriver());
   for (int d = 0; d < size.otherDrivers; ++d) machine.drivers.push_back(stager::OtherDriver(OtherDriverName(d)));
   for (int p = 0; p < size.modelPrinters; ++p) {
     machine.printers.push_back({Numbered("KARVELO QTM-820wide (Lane %02d)", p + 1), DRIVER_NAME, true});
@@ -51,7 +52,7 @@ void AddInfRecords(const MachineSize& size, stager::Installation& machine) {
     machine.driverClassKeys.push_back({Numbered("%04d", key), OtherDriverName(p % size.otherDrivers),
                                        Numbered("oem%d.inf", size.modelOemInfFiles + 1 + p)});
   }
-  machine.uninstallKey = true;
+  machine.uninstallKey = size.modelPackage;
   machine.uninstallInfFile = stager::FolderPath(stager::Folder::Inf) + "\\oem1.inf";
 }
 
@@ -66,6 +67,7 @@ void AddUsbDevices(const MachineSize& size, stager::Installation& machine) {
     machine.deviceNodes.push_back({"USB\\" + vendorProduct + Numbered("\\SN%06d", n),
                                    {"USB\\" + vendorProduct + "&Rev_0100", "USB\\" + vendorProduct}});
   }
+  if (!size.modelPackage) return;
   // The printer nodes the model's printer leaves below its enumeration keys, as Windows keeps them.
   const std::vector<stager::DeviceNodeSpec> printerNodes = stager::ModelPrinterNodes("oem1.inf");
   machine.deviceNodes.insert(machine.deviceNodes.end(), printerNodes.begin(), printerNodes.end());
@@ -99,17 +101,22 @@ bool FindMachineSize(const std::string& name, MachineSize& size) {
     size = MachineSize{30, 30, 6, 200, 1500, 400, 30, 1500, 30, 5000, 100};
     return true;
   }
+  if (name == "clean") {
+    size = MachineSize{0, 60, 12, 400, 3000, 800, 0, 3000, 0, 0, 0, false};
+    return true;
+  }
   return false;
 }
 
 stager::Installation HeavyMachine(const MachineSize& size) {
   stager::Installation machine;
   AddDriversAndPrinters(size, machine);
+  AddInfRecords(size, machine);
+  AddUsbDevices(size, machine);
+  if (!size.modelPackage) return machine;
   machine.monitorKey = true;
   machine.processorKey = true;
   machine.files = stager::ModelDriverFiles();
-  AddInfRecords(size, machine);
-  AddUsbDevices(size, machine);
   AddDataTree(size, machine);
   return machine;
 }
@@ -126,7 +133,7 @@ std::string Describe(const MachineSize& size) {
                 size.modelPrinters, size.otherPrinters, size.otherDrivers, size.forms, size.infFiles,
                 size.oemInfFiles, size.modelOemInfFiles, size.usbDeviceNodes, size.modelUsbDeviceNodes,
                 size.dataFiles, size.dataDirectories);
-  return text;
+  return text + std::string(size.modelPackage ? "" : "nothing else of the model's package\n");
 }
 
 }  // namespace
@@ -144,6 +151,7 @@ bool FindMachine(const std::string& name, Machine& machine) {
   if (!FindMachineSize(name, size)) return false;
   machine.installation = HeavyMachine(size);
   machine.modelPrinters = size.modelPrinters;
+  machine.nothingOfTheModel = !size.modelPackage;
   machine.description = Describe(size);
   return true;
 }

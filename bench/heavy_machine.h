@@ -22,17 +22,22 @@ struct MachineSize {
   int modelUsbDeviceNodes = 0;
   int dataFiles = 0;
   int dataDirectories = 0;
+  // The rest of the model's package: its driver, monitor and processor, files, Uninstall key,
+  // printer nodes and data tree.
+  bool modelPackage = true;
 };
 
 // A machine to stage and uninstall from.
 struct Machine {
   stager::Installation installation;
   int modelPrinters = 0;
+  bool nothingOfTheModel = false;
   std::string description;  // one line per kind, for the benchmark's output
 };
 
-// "full" is the heavy machine, "half" the same at half size, "sample" the sample installation of
-// the tests and the demo (three printers of the model); false for any other name.
+// "full" is the heavy machine, "half" the same at half size, "clean" the heavy machine with
+// nothing of the model, "sample" the sample installation of the tests and the demo (three printers
+// of the model); false for any other name.
 bool FindMachine(const std::string& name, Machine& machine);
 
 }  // namespace bench

@@ -3,11 +3,13 @@
 # the heavy machine and the same at half size (once, kept as prefixes to copy), then for each size
 # runs the uninstaller several times in fresh copies, worked through its dialog and run with /quiet,
 # and prints the figures with their spread.
-#   bench/run.sh [runs per size] [uninstaller.exe]
+#   bench/run.sh [runs per size] [uninstaller.exe] [other uninstaller.exe]
 # (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
-# QTM_BENCH_SIZES picks sizes, default "sample half full"; QTM_BENCH_STARTS the starts to a filled
-# list before each uninstall, default 5; QTM_BENCH_QUIET=0 leaves out the /quiet runs, for a build
-# that has no silent mode; QTM_BUILD_DIR as for the other scripts)
+# on the clean machine a second uninstaller is started in turn with the first, start by start;
+# QTM_BENCH_SIZES picks sizes, default "sample half full", or "clean": the heavy machine without
+# the model; QTM_BENCH_STARTS the starts to a filled list before each uninstall, or to the message
+# that nothing is left on the clean machine, default 5; QTM_BENCH_QUIET=0 leaves out the /quiet
+# runs, for a build that has no silent mode; QTM_BUILD_DIR as for the other scripts)
 # Everything it writes lands in the build folder: bench-machines/ (staged prefixes) and
 # bench-results/<time>/ (each run's output).
 set -uo pipefail
@@ -15,6 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QTM_BUILD_DIR:-$root/build}
 runs=${1:-5}
 uninstaller=${2:-}
+other=${3:-}
 starts=${QTM_BENCH_STARTS:-5}
 quiet=${QTM_BENCH_QUIET:-1}
 sizes=${QTM_BENCH_SIZES:-sample half full}
@@ -58,11 +61,13 @@ for size in $sizes; do
 done
 
 for size in $sizes; do
+  compared=()
+  if [ "$size" = clean ] && [ -n "$other" ]; then compared=("$other"); fi
   for run in $(seq 1 "$runs"); do
     echo "== $size machine, run $run of $runs"
-    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$uninstaller" \
+    in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" "$starts" "$uninstaller" "${compared[@]}" \
       >"$results/$size-run$run.txt" 2>&1
-    grep -E "^bench: (uninstall|left)" "$results/$size-run$run.txt" || {
+    grep -E "^bench: (uninstall|left|nothing_left)" "$results/$size-run$run.txt" || {
       echo "run failed; its output:" >&2
       cat "$results/$size-run$run.txt" >&2
       exit 1

@@ -31,6 +31,17 @@ fi
 
 size=$what
 runs "$size" | sed -n 's/^machine: //p' | sort -u
+if [ "$size" = clean ]; then
+  echo "program start to the message that nothing is left, ms:"
+  for u in a b; do
+    echo "  uninstaller $u: $(runs "$size" | grep "^bench: nothing_left .* uninstaller $u " | field /dev/stdin message_ms | stats)"
+  done
+  echo "  b - a, start by start: $(runs "$size" | grep '^bench: nothing_left' |
+    awk '$5 == "a" { a = $7 } $5 == "b" { print $7 - a }' | stats)"
+  echo "steps timed inside one process (bench_profile):"
+  sed -n 's/^bench: step_ms /  /p' "$results/$size-profile.txt"
+  exit 0
+fi
 echo "program start to dialog, ms:     $(runs "$size" | grep '^bench: start' | field /dev/stdin dialog_ms | stats)"
 echo "program start to filled list, ms: $(runs "$size" | grep '^bench: start' | field /dev/stdin list_ms | stats)"
 echo "full uninstall wall time, ms:     $(runs "$size" | grep '^bench: uninstall' | field /dev/stdin wall_ms | stats)"

@@ -52,6 +52,9 @@ void RunDriverRemovalPhase(UninstallObserver& observer, UninstallOutcome& outcom
   report("Delete the INF files named by the printer class keys", DeleteCollectedInfFiles(infFiles));
   report("Remove the USB device nodes of the model", RemoveModelsUsbDeviceNodes());
   report("Remove the USBPRINT and LPTENUM device nodes and keys of the model", RemoveEnumerationKeys());
+  // Class keys that outlived their device nodes (removed by another tool) would name the driver for
+  // ever; the nodes' own went with them.
+  report("Delete the printer class keys left of the model", DeleteModelClassKeys());
   report("Reset the spooler time-outs in the profile", ResetSpoolerTimeouts());
   report("Delete the oem INF files that list the model", DeleteOemInfFiles());
   report("Delete the data directory of the driver", DeleteDriverDataDirectory());

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "engine/model_printers.h"
+#include "engine/package_leftovers.h"
 #include "identity/target_identity.h"
 #include "win/reg_key.h"
 
@@ -22,6 +23,9 @@ ScanFindings ScanForTheModel() {
     findings.verdict = ScanFindings::Verdict::Printers;
   } else if (IsModelDriverInstalled()) {
     findings.verdict = ScanFindings::Verdict::PackageWithoutPrinters;
+  } else if (std::optional<std::string> leftover = FindPackageLeftover()) {
+    findings.verdict = ScanFindings::Verdict::PackageWithoutPrinters;
+    findings.leftover = *leftover;
   }
   return findings;
 }

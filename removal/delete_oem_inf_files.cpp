@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,11 +25,9 @@ RemovalResult DeleteOemInfFiles(const OemInfCalls& calls) {
     return result;
   }
   for (const std::string& name : *names) {
-    if (std::strncmp(name.c_str(), "oem", 3) != 0) continue;
-    const std::string path = *infDirectory + "\\" + name;
-    if (!ListsTheModel(path)) continue;
+    if (!IsModelsOemInf(*infDirectory, name)) continue;
     result.Add(UninstallModelsPublishedInf(name, calls));
-    result.Add(DeleteInfPair(path));
+    result.Add(DeleteInfPair(*infDirectory + "\\" + name));
   }
   return result;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "identity/target_identity.h"
+#include "win/well_known_dirs.h"
 
 namespace {
 constexpr std::size_t kShortestModelName = 5;
@@ -31,4 +32,29 @@ std::optional<DriverPackageNames> ComposeDriverPackageNames(const char* model, c
   names.uiFileStem = "UI" + tail4;
   names.unidrvFileStem = "UNI" + tail4;
   return names;
+}
+
+std::vector<std::optional<std::string>> DriverPackageFilePaths(const DriverPackageNames& names) {
+  std::vector<std::optional<std::string>> paths;
+  const auto add = [&](const std::optional<std::string>& directory, const std::string& name) {
+    paths.push_back(directory ? std::optional<std::string>(*directory + "\\" + name) : std::nullopt);
+  };
+  add(SystemDirectory(), names.monitorFile);
+  add(PrintProcessorDirectory(), names.processorFile);
+
+  std::optional<std::string> versionFolder = PrinterDriverDirectory();
+  if (versionFolder) *versionFolder += "\\3";
+  const std::optional<std::string> windows = WindowsDirectory();
+  add(versionFolder, names.driverFileStem + ".dll");
+  add(windows, names.driverFileStem + ".dll");
+  add(versionFolder, names.driverFileStem + ".gpd");
+  add(windows, names.driverFileStem + ".gpd");
+  add(versionFolder, names.driverFileStem + ".BUD");
+  add(versionFolder, names.uiFileStem + ".dll");
+  add(windows, names.uiFileStem + ".dll");
+  add(versionFolder, names.unidrvFileStem + ".dll");
+  add(windows, names.unidrvFileStem + ".dll");
+  add(versionFolder, names.uiFileStem + ".INI");
+  add(windows, names.uiFileStem + ".INI");
+  return paths;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 // The names of the model's driver package, all composed from the model name (three letters, a
-// hyphen, then the rest) and the one-letter suffix of its driver file stems.
+// hyphen, then the rest) and the one-letter suffix of its driver file stems, and where its files
+// lie.
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct DriverPackageNames {
   std::string formMarker;        // the model without its first four characters: "820wide"
@@ -28,3 +30,8 @@ struct DriverPackageNames {
 // than five characters its part after the hyphen would be empty, and every form name contains an
 // empty text.
 std::optional<DriverPackageNames> ComposeDriverPackageNames(const char* model, const char* letter);
+
+// The package's thirteen files with their directories, in the order they are deleted. A file whose
+// directory the system cannot name has no path: one built on nothing would start at the root of
+// the current drive.
+std::vector<std::optional<std::string>> DriverPackageFilePaths(const DriverPackageNames& names);

@@ -4,9 +4,13 @@
 #include <setupapi.h>
 
 #include <cstring>
+#include <utility>
 
 #include "identity/target_identity.h"
+#include "removal/registry_text.h"
+#include "win/reg_key.h"
 #include "win/scoped_setup.h"
+#include "win/well_known_dirs.h"
 
 bool IsBareFileName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:") == std::string::npos;
@@ -28,6 +32,24 @@ bool ListsTheModel(const std::string& path) {
   if (!inf.IsValid()) return false;
   INFCONTEXT line{};
   return ::SetupFindFirstLineA(inf.Get(), INF_MANUFACTURER_SECTION, DRIVER_NAME, &line) != FALSE;
+}
+
+bool IsModelsOemInf(const std::string& directory, const std::string& name) {
+  return std::strncmp(name.c_str(), "oem", 3) == 0 && ListsTheModel(directory + "\\" + name);
+}
+
+std::optional<RecordedInf> FindRecordedInf(LONG* keyOpened) {
+  RegKey uninstallKey;
+  const LONG opened = uninstallKey.Open(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, KEY_READ);
+  if (keyOpened != nullptr) *keyOpened = opened;
+  if (opened != ERROR_SUCCESS) return std::nullopt;
+  RecordedInf recorded;
+  std::optional<std::string> infFile = ReadValueText(uninstallKey.Get(), "InfFile");
+  const std::optional<std::string> infDirectory = InfDirectory();
+  if (!infFile || !infDirectory || !NamesFileDirectlyIn(*infFile, *infDirectory, recorded.name)) return std::nullopt;
+  recorded.path = std::move(*infFile);
+  recorded.directory = *infDirectory;
+  return recorded;
 }
 
 RemovalResult UninstallModelsPublishedInf(const std::string& name, const OemInfCalls& calls) {

@@ -99,3 +99,11 @@ BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 // deletes both keys with whatever is left below them, USBPRINT first, each after granting Everyone
 // full control of it through a connection to this computer by name.
 RemovalResult RemoveEnumerationKeys();
+
+// Deletes, with everything below it, every printer class driver key whose DriverDesc is the driver
+// name, exactly, and that no device node below the model's enumeration keys names as its driver
+// key. The device installer deletes a printer node's driver key with the node; this takes those
+// whose nodes went without them (their keys deleted by hand or by a cleaning tool), which name the
+// removed driver for ever otherwise, and leaves a node that could not be removed its own. Runs
+// after the nodes' removal, and after the INF names were collected from these keys.
+RemovalResult DeleteModelClassKeys();

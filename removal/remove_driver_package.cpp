@@ -13,7 +13,6 @@
 #include "removal/spooler_service.h"
 #include "win/scoped_printer.h"
 #include "win/spooler_enumeration.h"
-#include "win/well_known_dirs.h"
 
 namespace {
 
@@ -74,36 +73,17 @@ RemovalResult DeletePackageProcessor(DriverPackageNames& names, const PackageSpo
   return DeleteKeysInstead({&names.processorKey});
 }
 
-// A directory the system could not name is skipped: a path built on nothing would start at the
-// root of the current drive. A file in use (the monitor loaded by the spooler, say) goes at the
-// next restart, which the uninstaller offers.
-void DeleteFileIn(const std::optional<std::string>& directory, const std::string& name, RemovalResult& result) {
-  if (!directory) {
-    result.Fail(ERROR_PATH_NOT_FOUND);
-    return;
-  }
-  result.Add(DeleteFileOrScheduleAtRestart(*directory + "\\" + name));
-}
-
+// A file in use (the monitor loaded by the spooler, say) goes at the next restart, which the
+// uninstaller offers.
 RemovalResult DeletePackageFiles(const DriverPackageNames& names) {
   RemovalResult result;
-  DeleteFileIn(SystemDirectory(), names.monitorFile, result);
-  DeleteFileIn(PrintProcessorDirectory(), names.processorFile, result);
-
-  std::optional<std::string> versionFolder = PrinterDriverDirectory();
-  if (versionFolder) *versionFolder += "\\3";
-  const std::optional<std::string> windows = WindowsDirectory();
-  DeleteFileIn(versionFolder, names.driverFileStem + ".dll", result);
-  DeleteFileIn(windows, names.driverFileStem + ".dll", result);
-  DeleteFileIn(versionFolder, names.driverFileStem + ".gpd", result);
-  DeleteFileIn(windows, names.driverFileStem + ".gpd", result);
-  DeleteFileIn(versionFolder, names.driverFileStem + ".BUD", result);
-  DeleteFileIn(versionFolder, names.uiFileStem + ".dll", result);
-  DeleteFileIn(windows, names.uiFileStem + ".dll", result);
-  DeleteFileIn(versionFolder, names.unidrvFileStem + ".dll", result);
-  DeleteFileIn(windows, names.unidrvFileStem + ".dll", result);
-  DeleteFileIn(versionFolder, names.uiFileStem + ".INI", result);
-  DeleteFileIn(windows, names.uiFileStem + ".INI", result);
+  for (const std::optional<std::string>& path : DriverPackageFilePaths(names)) {
+    if (path) {
+      result.Add(DeleteFileOrScheduleAtRestart(*path));
+    } else {
+      result.Fail(ERROR_PATH_NOT_FOUND);
+    }
+  }
   return result;
 }
 

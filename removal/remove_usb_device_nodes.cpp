@@ -1,24 +1,21 @@
 #include <cstring>
 
-#include "identity/target_identity.h"
 #include "removal/device_list_walk.h"
 #include "removal/removal.h"
+#include "removal/usb_hardware_id.h"
 #include "win/scoped_setup.h"
 
 namespace {
 
 // The pattern is held zero-filled in 50 bytes, so it has at most 49 characters.
 constexpr std::size_t PATTERN_BUFFER_SIZE = 50;
-// Only the first hardware ID is compared; a longer list is not read.
-constexpr DWORD HARDWARE_ID_BUFFER_SIZE = 100;
 
-bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& device, const char* pattern) {
-  char hardwareIds[HARDWARE_ID_BUFFER_SIZE] = {};
-  if (!::SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, nullptr,
-                                           reinterpret_cast<BYTE*>(hardwareIds), sizeof(hardwareIds), nullptr)) {
-    return false;
-  }
-  return _strnicmp(hardwareIds, pattern, USB_HARDWARE_ID_LENGTH) == 0;
+bool NodeMatches(HDEVINFO devices, SP_DEVINFO_DATA& device, const char* pattern) {
+  char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
+  return ::SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, nullptr,
+                                             reinterpret_cast<BYTE*>(hardwareIds), sizeof(hardwareIds),
+                                             nullptr) &&
+         FirstHardwareIdMatches(hardwareIds, pattern);
 }
 
 }  // namespace
@@ -45,7 +42,7 @@ BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall 
 
     // The first removal that fails ends the walk.
     const DeviceWalkEnd end = WalkDeviceList(devices.Get(), enumerate, [&](SP_DEVINFO_DATA& device) {
-      if (!FirstHardwareIdMatches(devices.Get(), device, pattern) || removeDevice(devices.Get(), &device)) return true;
+      if (!NodeMatches(devices.Get(), device, pattern) || removeDevice(devices.Get(), &device)) return true;
       reason = ::GetLastError();
       return false;
     });

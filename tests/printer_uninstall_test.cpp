@@ -17,6 +17,7 @@
 #include "tests/e2e_support.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/installation.h"
+#include "tools/stager/system_state.h"
 #include "win/system_message.h"
 
 namespace {
@@ -200,10 +201,12 @@ TEST_F(PrinterUninstall, WithTheDriverButNoPrinterTheSequenceStartsAlone) {
   EXPECT_EQ(record.exitCode, std::optional<DWORD>(0));
 }
 
+// The Uninstall key alone, naming an INF that is gone, is no leftover of the package.
 TEST_F(PrinterUninstall, WithNothingInstalledItSaysSoOnceAndDropsTheUninstallKey) {
   std::string error;
   ASSERT_TRUE(stager::StageUninstallKey("C:\\windows\\inf\\oem3.inf", error)) << error;
   ASSERT_TRUE(UninstallKeyExists());
+  ASSERT_FALSE(stager::FileExists("C:\\windows\\inf\\oem3.inf"));
 
   ASSERT_TRUE(session_.Start(UninstallerCommandLine(), kStartTimeoutMs));
   const RunRecord record = session_.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);

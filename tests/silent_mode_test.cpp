@@ -74,6 +74,7 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
                      "Delete the INF files named by the printer class keys: done",
                      "Remove the USB device nodes of the model: done",
                      "Remove the USBPRINT and LPTENUM device nodes and keys of the model: done",
+                     "Delete the printer class keys left of the model: done",
                      "Reset the spooler time-outs in the profile: done",
                      "Delete the oem INF files that list the model: done",
                      "Delete the data directory of the driver: done",

@@ -122,7 +122,7 @@ std::string Garbage(size_t bytes) {
 }
 
 // Only what an INF says decides whether the oem scan takes it for the model's; one named by the
-// model's driver class key goes by its name, whatever it holds.
+// model's driver class key goes by its name, whatever it holds, and the key goes too.
 TEST_F(HostileState, InfFilesThatAreEmptyBinaryOrHugeAreJudgedByWhatTheySay) {
   constexpr size_t kHuge = 16 * 1024 * 1024;
   struct Inf {
@@ -140,6 +140,7 @@ TEST_F(HostileState, InfFilesThatAreEmptyBinaryOrHugeAreJudgedByWhatTheySay) {
   StageMachine();
   std::string error;
   ASSERT_TRUE(stager::StageDriverClassKey({"0010", DRIVER_NAME, std::string("oem34.inf")}, error)) << error;
+  expected_.removed.push_back(MachineKey(std::string(stager::kPrinterClassKey) + "\\0010"));
   for (const Inf& inf : infs) {
     const std::string stem = inf.name.substr(0, inf.name.size() - 4);
     ASSERT_TRUE(stager::WriteFileText(FilePath(stager::Folder::Inf, inf.name), inf.content));

@@ -32,12 +32,14 @@ RegistryValue Unterminated(const std::string& text) { return {REG_SZ, text}; }
 // A value whose first string names `text`, followed by filler that takes it past 256 bytes.
 RegistryValue PaddedPast256Bytes(const std::string& text) { return {REG_SZ, text + '\0' + std::string(300, 'x')}; }
 
-// One printer class key: its DriverDesc and InfPath, and the INF it would lead to.
+// One printer class key: its DriverDesc and InfPath, and the INF it would lead to. A key that
+// names the model goes with the package.
 struct ClassKeyValues {
   RegistryValue driverDesc;
   RegistryValue infPath;
   std::string inf;  // staged in the INF directory with its companion; none when empty
   bool infDeleted;
+  bool keyDeleted = false;
 };
 
 struct ValueCase {
@@ -72,6 +74,7 @@ class HostileValues : public WholeUninstall {
       const std::string key = std::string(stager::kPrinterClassKey) + "\\00" + std::to_string(10 + i);
       ASSERT_TRUE(Write(key, "DriverDesc", values.classKeys[i].driverDesc)) << key;
       ASSERT_TRUE(Write(key, "InfPath", values.classKeys[i].infPath)) << key;
+      if (values.classKeys[i].keyDeleted) expected_.removed.push_back(MachineKey(key));
     }
 
     if (values.recordedInfDeleted) Expect(values.recordedInf);
@@ -95,17 +98,17 @@ TEST_F(HostileValues, LongerThan256BytesAreNotReadAtAll) {
   Run({PaddedPast256Bytes(InInfDirectory("oem21.inf")), "oem21.inf", false,
        {
            {PaddedPast256Bytes(DRIVER_NAME), Text("oem22.inf"), "oem22.inf", false},
-           {kModelDescription, PaddedPast256Bytes("oem23.inf"), "oem23.inf", false},
+           {kModelDescription, PaddedPast256Bytes("oem23.inf"), "oem23.inf", false, true},
            {Text(std::string(300, 'K')), Text("oem24.inf"), "oem24.inf", false},
-           {kModelDescription, Text(std::string(300, 'o')), "", false},
+           {kModelDescription, Text(std::string(300, 'o')), "", false, true},
        }});
 }
 
 TEST_F(HostileValues, StoredWithoutTheirTerminatorStillReadAsText) {
   Run({Unterminated(InInfDirectory("oem21.inf")), "oem21.inf", true,
        {
-           {Unterminated(DRIVER_NAME), Text("oem22.inf"), "oem22.inf", true},
-           {kModelDescription, Unterminated("oem23.inf"), "oem23.inf", true},
+           {Unterminated(DRIVER_NAME), Text("oem22.inf"), "oem22.inf", true, true},
+           {kModelDescription, Unterminated("oem23.inf"), "oem23.inf", true, true},
        }});
 }
 
@@ -121,7 +124,7 @@ TEST_F(HostileValues, ThatFillTheBufferExactlyWithoutATerminatorReadAsAll256Byte
        {
            {Unterminated(std::string(DRIVER_NAME) + std::string(256 - sizeof DRIVER_NAME + 1, ' ')), Text("oem22.inf"),
             "oem22.inf", false},
-           {kModelDescription, Unterminated(std::string(256, 'o')), "", false},
+           {kModelDescription, Unterminated(std::string(256, 'o')), "", false, true},
        }});
 }
 
@@ -131,12 +134,13 @@ TEST_F(HostileValues, OfTheWrongTypeAreReadAsTheirBytes) {
   const std::string victim = "..\\system32\\" + kVictim;
   Run({{REG_MULTI_SZ, InInfDirectory("oem21.inf") + '\0' + InInfDirectory(victim) + '\0' + '\0'}, "oem21.inf", true,
        {
-           {{REG_BINARY, DRIVER_NAME}, Text("oem22.inf"), "oem22.inf", true},
+           {{REG_BINARY, DRIVER_NAME}, Text("oem22.inf"), "oem22.inf", true, true},
            {{REG_DWORD, std::string("\x78\x56\x34\x12", 4)}, Text("oem23.inf"), "oem23.inf", false},
            {kModelDescription, {REG_MULTI_SZ, std::string("oem24.inf") + '\0' + victim + '\0' + '\0'}, "oem24.inf",
+            true, true},
+           {kModelDescription, {REG_EXPAND_SZ, std::string("%SystemRoot%\\inf\\oem25.inf") + '\0'}, "oem25.inf", false,
             true},
-           {kModelDescription, {REG_EXPAND_SZ, std::string("%SystemRoot%\\inf\\oem25.inf") + '\0'}, "oem25.inf", false},
-           {kModelDescription, {REG_DWORD, std::string("\x01\x00\x00\x00", 4)}, "", false},
+           {kModelDescription, {REG_DWORD, std::string("\x01\x00\x00\x00", 4)}, "", false, true},
        }});
 }
 
@@ -144,8 +148,8 @@ TEST_F(HostileValues, ThatAreEmptyNameNothing) {
   Run({{REG_SZ, std::string()}, "", false,
        {
            {Text(""), Text("oem22.inf"), "oem22.inf", false},
-           {kModelDescription, Text(""), "", false},
-           {kModelDescription, {REG_SZ, std::string()}, "", false},
+           {kModelDescription, Text(""), "", false, true},
+           {kModelDescription, {REG_SZ, std::string()}, "", false, true},
        }});
 }
 

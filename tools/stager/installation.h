@@ -41,6 +41,7 @@ struct InfFileSpec {
   std::string name;
   bool listsModel = true;  // its "KARVELO" section has the line keyed by the driver name
   bool companion = true;   // the compiled companion, the same stem with ".PNF", lies beside it
+  bool utf16 = false;      // written in UTF-16 with its byte-order mark, as Unicode INF files are
 };
 
 // A subkey of the printer device class key, one per installed printer driver.

@@ -1,5 +1,7 @@
 #include "tools/stager/presets.h"
 
+#include <algorithm>
+
 #include "identity/target_identity.h"
 #include "tools/stager/package_layout.h"
 
@@ -56,6 +58,16 @@ Installation DriverOnlyInstallation() {
   return installation;
 }
 
+Installation WithoutModelPrintersAndDriver(Installation installation) {
+  const auto onModelDriver = [](const PrinterSpec& printer) { return printer.driverName == DRIVER_NAME; };
+  const auto isModelDriver = [](const DriverSpec& driver) { return driver.name == DRIVER_NAME; };
+  std::vector<PrinterSpec>& printers = installation.printers;
+  printers.erase(std::remove_if(printers.begin(), printers.end(), onModelDriver), printers.end());
+  std::vector<DriverSpec>& drivers = installation.drivers;
+  drivers.erase(std::remove_if(drivers.begin(), drivers.end(), isModelDriver), drivers.end());
+  return installation;
+}
+
 bool FindPreset(const std::string& name, Installation& installation) {
   if (name == "sample") {
     installation = SampleInstallation();
@@ -63,6 +75,10 @@ bool FindPreset(const std::string& name, Installation& installation) {
   }
   if (name == "driver-only") {
     installation = DriverOnlyInstallation();
+    return true;
+  }
+  if (name == "leftovers") {
+    installation = WithoutModelPrintersAndDriver(SampleInstallation());
     return true;
   }
   return false;

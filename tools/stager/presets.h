@@ -15,7 +15,12 @@ Installation SampleInstallation();
 // The sample's driver package without any printer: what is left when the printers went first.
 Installation DriverOnlyInstallation();
 
-// The preset with this name ("sample", "driver-only"); false if there is none.
+// What is left of an installation once the model's printers and its driver went, by hand, by
+// another tool or in a run ended half-way: everything else of its package and of other products.
+Installation WithoutModelPrintersAndDriver(Installation installation);
+
+// The preset with this name ("sample", "driver-only", "leftovers": the sample without the model's
+// printers and driver); false if there is none.
 bool FindPreset(const std::string& name, Installation& installation);
 
 }  // namespace stager

@@ -24,6 +24,13 @@ std::string InfText(bool listsModel) {
          modelLine;
 }
 
+// The text is ASCII, so each character is its own code unit.
+std::string InUtf16(const std::string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : text) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 std::string CompanionName(const std::string& infName) {
   return infName.substr(0, infName.find_last_of('.')) + ".PNF";
 }
@@ -33,7 +40,8 @@ std::string CompanionName(const std::string& infName) {
 bool StageInfFile(const InfFileSpec& inf, std::string& error) {
   const std::string folder = FolderPath(Folder::Inf);
   if (folder.empty()) return (error = "no INF directory"), false;
-  if (!WriteFileText(folder + "\\" + inf.name, InfText(inf.listsModel))) {
+  const std::string text = InfText(inf.listsModel);
+  if (!WriteFileText(folder + "\\" + inf.name, inf.utf16 ? InUtf16(text) : text)) {
     return (error = LastErrorText("writing " + inf.name)), false;
   }
   if (inf.companion && !WriteFileText(folder + "\\" + CompanionName(inf.name), std::string("PNF\x02\x01", 5))) {

@@ -1,7 +1,7 @@
 // stager: creates a model installation in the running Windows (a Wine prefix), through the
 // system's own interfaces.
 //
-//   stager <preset>       presets: sample, driver-only
+//   stager <preset>       presets: sample, driver-only, leftovers
 
 #include <cstdio>
 #include <string>
@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
   stager::Installation installation;
   if (argc != 2 || !stager::FindPreset(argv[1], installation)) {
-    std::printf("usage: stager sample|driver-only\n");
+    std::printf("usage: stager sample|driver-only|leftovers\n");
     return 2;
   }
   std::string error;
