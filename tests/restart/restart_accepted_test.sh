@@ -33,9 +33,16 @@ uninstaller=$!
 wine "$bin/robot.exe" --attach --restart yes --timeout 90 >"$log" 2>&1 &
 robot=$!
 
+wait "$robot" 2>/dev/null
+# The robot has ended (by its own time-out at the latest); a correct uninstaller has too, or does
+# within seconds. One left waiting would hold the test for ever.
+for _ in $(seq 1 600); do
+  kill -0 "$uninstaller" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$uninstaller" 2>/dev/null && fail "the uninstaller did not end"
 wait "$uninstaller"
 uninstaller_exit=$?
-wait "$robot" 2>/dev/null
 # Windows programs end their lines with CR LF.
 sed -i 's/\r$//' "$log"
 

@@ -30,18 +30,22 @@ BoxAnswerer AnswerQuestionsWith(int yesNo) {
   };
 }
 
+// The dialog exists before the system shows it, and the robot works only a dialog on screen: until
+// then the search goes on. Its message boxes bear the same class and caption.
 bool UninstallSession::Attach(DWORD timeoutMs) {
-  HWND found = nullptr;
+  DWORD pid = 0;
   const bool appeared = WaitUntil(
       [&] {
-        found = ::FindWindowA("#32770", APP_TITLE);
-        return found != nullptr && ::GetDlgItem(found, IDC_PRINTER_LIST) != nullptr;
+        for (HWND found = ::FindWindowExA(nullptr, nullptr, "#32770", APP_TITLE); found != nullptr;
+             found = ::FindWindowExA(nullptr, found, "#32770", APP_TITLE)) {
+          if (::GetDlgItem(found, IDC_PRINTER_LIST) == nullptr || ::GetWindowThreadProcessId(found, &pid) == 0) continue;
+          dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
+          if (dialog_) return true;
+        }
+        return false;
       },
       timeoutMs);
-  DWORD pid = 0;
-  if (!appeared || ::GetWindowThreadProcessId(found, &pid) == 0 || !program_.Attach(pid)) return false;
-  dialog_ = DialogRobot::WaitForDialog(pid, APP_TITLE, IDC_PRINTER_LIST, 0);
-  return dialog_.has_value();
+  return appeared && program_.Attach(pid);
 }
 
 bool UninstallSession::Start(const std::string& commandLine, DWORD timeoutMs,
