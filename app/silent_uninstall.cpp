@@ -19,10 +19,7 @@ DWORD UninstallSilently(UninstallLog& log) {
   }
 
   // As when the user ticks every line of the list.
-  UninstallPlan plan;
-  plan.printerNames = found.printerNames;
-  plan.printerPhase = found.foundPrinterCount != 0;
-  plan.removeDriver = static_cast<int>(found.printerNames.size()) == found.foundPrinterCount;
+  const UninstallPlan plan = PlanRemoval(found.printerNames, found.foundPrinterCount);
   const UninstallOutcome outcome = RunUninstall(plan, log);
   // A printer that cannot be named cannot be deleted, and keeps the driver it needs: the product
   // is still there, which the deployment tool must learn.

@@ -65,11 +65,8 @@ void CUninstallDlg::OnUninstall() {
       if (m_printerList.GetCheck(index) != 0) m_printerNames.push_front(m_printerList.GetText(index));
     }
   }
-  UninstallPlan plan;
-  plan.printerNames = m_printerNames;
-  plan.printerPhase = m_foundPrinterCount != 0;
   // Every printer of the model ticked, or none there to begin with: the package goes too.
-  plan.removeDriver = static_cast<int>(m_printerNames.size()) == m_foundPrinterCount;
+  const UninstallPlan plan = PlanRemoval(m_printerNames, m_foundPrinterCount);
 
   (void)m_uninstallButton.EnableWindow(FALSE);
   (void)UpdateData(TRUE);

@@ -67,11 +67,7 @@ int main() {
     if (infDirectory) (void)ListOemInfFiles(*infDirectory);
   });
 
-  UninstallPlan plan;
-  plan.printerNames = found.printerNames;
-  plan.printerPhase = found.foundPrinterCount != 0;
-  plan.removeDriver = true;
   StepTimes steps;
-  (void)RunUninstall(plan, steps);
+  (void)RunUninstall(PlanRemoval(found.printerNames, found.foundPrinterCount), steps);
   return 0;
 }

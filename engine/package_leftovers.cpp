@@ -68,7 +68,7 @@ Leftover RecordedInfLeft() {
 
 Leftover ClassKeyLeft() {
   Leftover found;
-  ForEachModelClassKey([&](HKEY, const std::string& path) {
+  (void)ForEachModelClassKey([&](HKEY, const std::string& path) {
     found = "printer class key " + path;
     return false;
   });
@@ -88,7 +88,7 @@ Leftover UsbNodeLeft() {
   RegKey deviceKey;
   if (deviceKey.Open(HKEY_LOCAL_MACHINE, devicePath.c_str(), KEY_READ) != ERROR_SUCCESS) return std::nullopt;
   Leftover found;
-  ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
+  (void)ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
     const std::string instancePath = devicePath + "\\" + instance;
     RegKey instanceKey;
     char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};

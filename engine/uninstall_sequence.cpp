@@ -1,5 +1,15 @@
 #include "engine/uninstall_sequence.h"
 
+#include <utility>
+
+UninstallPlan PlanRemoval(StringList printerNames, int foundPrinterCount) {
+  UninstallPlan plan;
+  plan.printerPhase = foundPrinterCount != 0;
+  plan.removeDriver = static_cast<int>(printerNames.size()) == foundPrinterCount;
+  plan.printerNames = std::move(printerNames);
+  return plan;
+}
+
 UninstallOutcome RunUninstall(const UninstallPlan& plan, UninstallObserver& observer) {
   UninstallOutcome outcome;
   if (plan.printerPhase) {

@@ -25,6 +25,11 @@ struct UninstallOutcome {
   bool NeedsRestart() const { return driverPhaseRan || removedAtRestart; }
 };
 
+// The plan for deleting `printerNames` of the `foundPrinterCount` printers of the model: their
+// phase runs when the model had printers, and the whole package goes too when every one of them is
+// among the names, or there was none to begin with.
+UninstallPlan PlanRemoval(StringList printerNames, int foundPrinterCount);
+
 UninstallOutcome RunUninstall(const UninstallPlan& plan, UninstallObserver& observer);
 
 // The driver removal phase alone, in its fixed order.

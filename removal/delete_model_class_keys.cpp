@@ -21,7 +21,7 @@ std::vector<std::string> DriverKeysOfRemainingNodes() {
   for (const char* enumerationKey : {USBPRINT_ENUM_KEY, LPTENUM_ENUM_KEY}) {
     RegKey nodes;
     if (nodes.Open(HKEY_LOCAL_MACHINE, enumerationKey, KEY_READ) != ERROR_SUCCESS) continue;
-    ForEachSubkey(nodes.Get(), [&](const std::string& instance) {
+    (void)ForEachSubkey(nodes.Get(), [&](const std::string& instance) {
       RegKey node;
       const std::string path = std::string(enumerationKey) + "\\" + instance;
       if (node.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ) != ERROR_SUCCESS) return true;
