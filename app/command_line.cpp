@@ -102,7 +102,7 @@ const char USAGE_TEXT[] =
     "Exit codes:\n"
     "0\tdone, also when nothing of the model was installed\n"
     "3010\tdone; Windows must restart to complete the removal\n"
-    "1603\tfailed: the printers could not be listed, or a printer of the model cannot be removed\n"
+    "1603\tfailed: something of the model is still there (the log names it), or the printers could not be listed\n"
     "1618\tanother copy of the uninstaller is running; nothing was removed\n"
     "1633\t64-bit Windows; nothing was removed\n"
     "1639\tinvalid command line with /quiet; nothing was removed\n"

@@ -21,8 +21,9 @@ DWORD UninstallSilently(UninstallLog& log) {
   // As when the user ticks every line of the list.
   const UninstallPlan plan = PlanRemoval(found.printerNames, found.foundPrinterCount);
   const UninstallOutcome outcome = RunUninstall(plan, log);
+  log.Remaining(outcome.remaining);
   // A printer that cannot be named cannot be deleted, and keeps the driver it needs: the product
-  // is still there, which the deployment tool must learn.
-  if (!plan.removeDriver) return ERROR_INSTALL_FAILURE;
+  // is still there, which the deployment tool must learn, as it must of anything else left.
+  if (!plan.removeDriver || !outcome.remaining.empty()) return ERROR_INSTALL_FAILURE;
   return outcome.NeedsRestart() ? ERROR_SUCCESS_REBOOT_REQUIRED : ERROR_SUCCESS;
 }

@@ -106,6 +106,7 @@ void UninstallLog::PhaseStarted(const std::string& status) { Line(status); }
 void UninstallLog::StepDone(const std::string& step, const RemovalResult& result) {
   std::string outcome = result.Succeeded() ? "done" : "failed, " + ErrorText(result.error);
   if (result.atRestart) outcome += "; in use, goes at the next restart";
+  for (const std::string& note : result.notes) outcome += "; " + note;
   Line(step + ": " + outcome);
 }
 
@@ -135,6 +136,10 @@ void UninstallLog::Scanned(const ScanFindings& findings) {
 }
 
 void UninstallLog::Note(const std::string& text) { Line(text); }
+
+void UninstallLog::Remaining(const std::vector<std::string>& items) {
+  for (const std::string& item : items) Line("Left on the machine: " + item);
+}
 
 void UninstallLog::Finished(DWORD exitCode) {
   Line("Exit code " + std::to_string(exitCode) + ": " + Meaning(exitCode));

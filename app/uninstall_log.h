@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/installation_scan.h"
 #include "engine/uninstall_observer.h"
@@ -29,6 +30,8 @@ class UninstallLog : public UninstallObserver {
   void Scanned(const ScanFindings& findings);
   // A line of its own.
   void Note(const std::string& text);
+  // A line for each thing that a run left of what it was to remove.
+  void Remaining(const std::vector<std::string>& items);
   // The exit code, and what it means.
   void Finished(DWORD exitCode);
 

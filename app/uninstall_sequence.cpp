@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/restart_windows.h"
 #include "app/uninstall_dialog.h"
@@ -20,6 +22,23 @@ constexpr UINT_PTR RESTART_TIMER_ID = 3;
 constexpr char kRestartQuestion[] =
     "Restart the computer can take effect.\nPlease restart the computer."
     "\n\n[Yes] I want to restart my computer now.\n[No] I will restart my computer later.";
+constexpr char kCompletedStatus[] = "Uninstall completed!";
+constexpr char kIncompleteStatus[] = "Uninstall incomplete!";
+// The things left that the message names; the rest it counts.
+constexpr size_t kRemainingNamed = 5;
+
+// What is left, and what to do about it.
+std::string RemainingText(const std::vector<std::string>& remaining) {
+  std::string text = "The uninstall is not complete. Still on this computer (" + std::to_string(remaining.size()) +
+                     "):\n";
+  for (size_t i = 0; i < remaining.size() && i < kRemainingNamed; ++i) text += "\n    " + remaining[i];
+  if (remaining.size() > kRemainingNamed) {
+    text += "\n    ... and " + std::to_string(remaining.size() - kRemainingNamed) + " more";
+  }
+  return text +
+         "\n\nA printer that stays still holds print jobs: take them out of its queue (or let them print). "
+         "Then restart the computer and run the uninstaller again.";
+}
 
 // What the worker thread tells the dialog, and the log where there is one.
 class DialogProgress : public UninstallObserver {
@@ -118,12 +137,16 @@ void CUninstallDlg::OnSequenceEnded() {
   }
   if (!outcome) return;
   m_worker.Join();
+  if (!outcome->remaining.empty()) {
+    if (m_log != nullptr) m_log->Remaining(outcome->remaining);
+    (void)::MessageBoxA(Handle(), RemainingText(outcome->remaining).c_str(), APP_TITLE, MB_OK | MB_ICONEXCLAMATION);
+  }
   bool restart = false;
   if (outcome->driverPhaseRan) {
     restart = ::MessageBoxA(Handle(), kRestartQuestion, APP_TITLE, MB_YESNO | MB_ICONQUESTION) == IDYES;
     if (m_log != nullptr) m_log->Note(restart ? "Restart asked for" : "Restart declined");
   }
-  m_status = "Uninstall completed!";
+  m_status = outcome->remaining.empty() ? kCompletedStatus : kIncompleteStatus;
   if (m_log != nullptr) m_log->Note(m_status);
   if (restart) {
     ShowStep(RESTART_TIMER_ID);

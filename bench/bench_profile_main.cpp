@@ -4,7 +4,6 @@
 //   bench_profile
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include <cstdio>
 #include <functional>
@@ -15,7 +14,9 @@
 #include "engine/installation_scan.h"
 #include "engine/package_leftovers.h"
 #include "engine/uninstall_sequence.h"
+#include "identity/target_identity.h"
 #include "removal/inf_file_list.h"
+#include "removal/model_device_nodes.h"
 #include "win/system_library.h"
 #include "win/well_known_dirs.h"
 
@@ -34,13 +35,12 @@ class StepTimes : public UninstallObserver {
   void StepDone(const std::string& step, const RemovalResult& result) override {
     Print(step + (result.Succeeded() ? "" : " (failed: " + std::to_string(result.error) + ")"));
   }
-
- private:
   void Print(const std::string& what) {
     std::printf("bench: step_ms %9.1f %s\n", clock_.ElapsedMs(), what.c_str());
     clock_ = bench::Stopwatch();
   }
 
+ private:
   bench::Stopwatch clock_;
 };
 
@@ -56,18 +56,16 @@ int main() {
   std::optional<std::string> leftover;
   Time("scan: what is left of the package looked for", [&] { leftover = FindPackageLeftover(); });
   std::printf("bench: left of the package: %s\n", leftover ? leftover->c_str() : "nothing");
-  // The device installer's own cost of the list that the USB node removal walks, and the oem INF
-  // listing, alone.
-  HDEVINFO devices = INVALID_HANDLE_VALUE;
-  Time("  (SetupDiGetClassDevsA of every USB node alone)",
-       [&] { devices = ::SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES); });
-  Time("  (SetupDiDestroyDeviceInfoList of that list alone)", [&] { (void)::SetupDiDestroyDeviceInfoList(devices); });
+  // The list of the model's USB nodes that the node removal walks, and the oem INF listing, alone.
+  Time("  (the model's USB nodes listed alone)", [] { (void)ListUsbNodesFor(USB_HARDWARE_ID); });
   Time("  (listing the oem INFs alone)", [] {
     const std::optional<std::string> infDirectory = InfDirectory();
     if (infDirectory) (void)ListOemInfFiles(*infDirectory);
   });
 
   StepTimes steps;
-  (void)RunUninstall(PlanRemoval(found.printerNames, found.foundPrinterCount), steps);
+  const UninstallOutcome outcome = RunUninstall(PlanRemoval(found.printerNames, found.foundPrinterCount), steps);
+  // The run ends with its second look for what remains, after the last step.
+  steps.Print("after the run: what remains looked for (" + std::to_string(outcome.remaining.size()) + " found)");
   return 0;
 }

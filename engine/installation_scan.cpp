@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "engine/model_printers.h"
+#include "removal/model_printers.h"
 #include "engine/package_leftovers.h"
 #include "identity/target_identity.h"
 #include "win/reg_key.h"

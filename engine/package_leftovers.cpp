@@ -1,27 +1,31 @@
 #include "engine/package_leftovers.h"
 
 #include <windows.h>
+#include <cfgmgr32.h>
 
+#include <set>
 #include <vector>
 
 #include "identity/target_identity.h"
+#include "removal/device_list_walk.h"
 #include "removal/driver_package_names.h"
 #include "removal/inf_directory.h"
 #include "removal/inf_file_list.h"
+#include "removal/inf_models.h"
+#include "removal/model_device_nodes.h"
+#include "removal/model_printers.h"
 #include "removal/printer_class_keys.h"
-#include "removal/registry_text.h"
-#include "removal/usb_hardware_id.h"
 #include "win/reg_key.h"
 #include "win/unique_handle.h"
 #include "win/well_known_dirs.h"
 
 // Each look-up counts only what the driver removal phase takes away, found the way the phase finds
-// it: anything else would bring every later run back into the phase and its restart question, and
-// the package would never be reported gone.
+// it, and nothing that Windows re-creates by itself: anything else would bring every later run back
+// into the phase and its restart question, and the package would never be reported gone.
 
 namespace {
 
-using Leftover = std::optional<std::string>;
+using Visit = std::function<bool(const PackageLeftover&)>;
 
 bool Exists(const std::string& path, bool directory) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
@@ -29,20 +33,55 @@ bool Exists(const std::string& path, bool directory) {
 }
 
 // A key that the administrator may not even read is there all the same.
-Leftover KeyLeft(const char* what, const std::string& path) {
+bool KeysLeft(const char* what, const std::string& path, const Visit& visit) {
   RegKey key;
   const LONG status = key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ);
-  if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED) return std::nullopt;
-  return std::string(what) + " " + path;
+  if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED) return true;
+  return visit({std::string(what) + " " + path, std::string()});
+}
+
+// Nodes of the model on the model's driver; `pattern`, where given, is the hardware-ID rule that
+// tells the list's nodes for the model's.
+bool NodesLeft(const ScopedDeviceInfoList& devices, const char* pattern, const Visit& visit) {
+  if (!devices.IsValid()) return true;
+  bool goOn = true;
+  (void)WalkDeviceList(devices.Get(), &::SetupDiEnumDeviceInfo, [&](SP_DEVINFO_DATA& node) {
+    if ((pattern != nullptr && !FirstHardwareIdMatches(devices.Get(), node, pattern)) ||
+        !CarriesTheModelsDriver(devices.Get(), node)) {
+      return true;
+    }
+    char instanceId[MAX_DEVICE_ID_LEN] = {};
+    (void)::SetupDiGetDeviceInstanceIdA(devices.Get(), &node, instanceId, sizeof instanceId, nullptr);
+    goOn = visit({std::string("device node ") + instanceId + " on the model's driver", std::string()});
+    return goOn;
+  });
+  return goOn;
+}
+
+// An enumeration key counts by the nodes below it that carry the model's driver. Windows keeps the
+// key with a node of its own while the printer is plugged in (the node without a driver once the
+// package is gone); a key without any node below it is no record of attached hardware, and counts.
+bool EnumerationKeyLeft(const char* enumerationKey, const Visit& visit) {
+  RegKey key;
+  const LONG status = key.Open(HKEY_LOCAL_MACHINE, enumerationKey, KEY_READ);
+  if (status == ERROR_ACCESS_DENIED) return visit({std::string("enumeration key ") + enumerationKey, std::string()});
+  if (status != ERROR_SUCCESS) return true;
+  DWORD subkeys = 0;
+  if (::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) == ERROR_SUCCESS &&
+      subkeys == 0) {
+    return visit({std::string("enumeration key ") + enumerationKey, std::string()});
+  }
+  return NodesLeft(ListNodesBelow(enumerationKey), nullptr, visit);
 }
 
 // A file of that name is no data directory, and the directory removal leaves it where it is.
-Leftover DataDirectoryLeft() {
+bool DataDirectoryLeft(const Visit& visit) {
   const std::optional<std::string> driverDirectory = PrinterDriverDirectory();
-  if (!driverDirectory) return std::nullopt;
+  if (!driverDirectory) return true;
   const std::string path = *driverDirectory + "\\" + DRIVER_DIR_NAME;
-  if (!Exists(path, true)) return std::nullopt;
-  return "data directory " + path;
+  if (!Exists(path, true)) return true;
+  return visit({"data directory " + path, path});
 }
 
 // The print processor counts by its file in the print processor directory, not by its registration
@@ -51,58 +90,55 @@ Leftover DataDirectoryLeft() {
 // its file only where something else took the file. Wine's DeletePrintProcessorA is a stub that
 // answers success and leaves the key, so a key that counted would bring every later run under Wine
 // back into the phase.
-Leftover PackageFileLeft(const DriverPackageNames& names) {
+bool PackageFilesLeft(const DriverPackageNames& names, const Visit& visit) {
   for (const std::optional<std::string>& path : DriverPackageFilePaths(names)) {
-    if (path && Exists(*path, false)) return "driver file " + *path;
+    if (path && Exists(*path, false) && !visit({"driver file " + *path, *path})) return false;
   }
-  return std::nullopt;
+  return true;
+}
+
+// The drivers installed beside the model's, asked for once and only when an INF of the model needs
+// them.
+class InstalledDrivers {
+ public:
+  const std::optional<std::set<std::string>>& Names() {
+    if (!asked_) names_ = InstalledDriverNames();
+    asked_ = true;
+    return names_;
+  }
+
+ private:
+  bool asked_ = false;
+  std::optional<std::set<std::string>> names_;
+};
+
+// An INF that lists the model is no leftover while an installed driver of another model comes from
+// it: the phase keeps it.
+bool IsTheModelsAlone(const std::string& path, InstalledDrivers& drivers) {
+  return !WhyTheInfServesAnotherDriver(path, drivers.Names());
 }
 
 // The recorded INF counts only while it is the model's: Windows reuses oem numbers, so the name on
 // record may by now be another product's INF, and one that is gone leaves only the record.
-Leftover RecordedInfLeft() {
+bool RecordedInfLeft(InstalledDrivers& drivers, const Visit& visit) {
   const std::optional<RecordedInf> recorded = FindRecordedInf();
-  if (!recorded || !ListsTheModel(recorded->path)) return std::nullopt;
-  return "recorded INF " + recorded->path;
+  if (!recorded || !ListsTheModel(recorded->path) || !IsTheModelsAlone(recorded->path, drivers)) return true;
+  return visit({"recorded INF " + recorded->path, recorded->path});
 }
 
-Leftover ClassKeyLeft() {
-  Leftover found;
+bool ClassKeysLeft(const Visit& visit) {
+  bool goOn = true;
   (void)ForEachModelClassKey([&](HKEY, const std::string& path) {
-    found = "printer class key " + path;
-    return false;
+    goOn = visit({"printer class key " + path, std::string()});
+    return goOn;
   });
-  return found;
+  return goOn;
 }
 
-// The device installer keeps a USB device's nodes below Enum, in the key that its hardware ID
-// without the revision names ("USB\VID_2E5B&PID_0017"), one instance key per device, which holds
-// the node's hardware IDs; the functions of a composite device lie beside it in keys of their own
-// ("USB\VID_2E5B&PID_0017&MI_00"), never without the device's own node. Only that key is opened:
-// the device installer's list of USB nodes would hold every device the machine has ever seen, and
-// even the names of the Enum\USB keys take thousands of calls on a big machine. A node counts as
-// RemoveUsbDeviceNodes tells it: by its first hardware ID.
-Leftover UsbNodeLeft() {
-  const std::string deviceId = USB_HARDWARE_ID;
-  const std::string devicePath = DEVICE_ENUM_ROOT + deviceId;
-  RegKey deviceKey;
-  if (deviceKey.Open(HKEY_LOCAL_MACHINE, devicePath.c_str(), KEY_READ) != ERROR_SUCCESS) return std::nullopt;
-  Leftover found;
-  (void)ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
-    const std::string instancePath = devicePath + "\\" + instance;
-    RegKey instanceKey;
-    char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
-    DWORD size = sizeof hardwareIds;
-    if (instanceKey.Open(HKEY_LOCAL_MACHINE, instancePath.c_str(), KEY_READ) == ERROR_SUCCESS &&
-        ::RegQueryValueExA(instanceKey.Get(), "HardwareID", nullptr, nullptr, reinterpret_cast<BYTE*>(hardwareIds),
-                           &size) == ERROR_SUCCESS &&
-        FirstHardwareIdMatches(hardwareIds, USB_HARDWARE_ID)) {
-      found = "USB device node " + deviceId + "\\" + instance;
-    }
-    return !found;
-  });
-  return found;
-}
+// The model's USB nodes, as the node removal finds them; a node counts by its driver (see
+// CarriesTheModelsDriver): a printer still plugged in keeps a USB node of the model's IDs on
+// Windows' own USB printing support.
+bool UsbNodesLeft(const Visit& visit) { return NodesLeft(ListUsbNodesFor(USB_HARDWARE_ID), USB_HARDWARE_ID, visit); }
 
 // Whether `bytes` hold `text`, ignoring the case of its ASCII letters, in characters of one byte or,
 // every second byte zero, of two (UTF-16).
@@ -141,32 +177,39 @@ bool MayListTheModel(const std::string& path) {
   return HoldsText(bytes, DRIVER_NAME, 1) || HoldsText(bytes, DRIVER_NAME, 2);
 }
 
-Leftover OemInfLeft() {
+bool OemInfsLeft(InstalledDrivers& drivers, const Visit& visit) {
   const std::optional<std::string> infDirectory = InfDirectory();
-  if (!infDirectory) return std::nullopt;
+  if (!infDirectory) return true;
   const std::optional<std::vector<std::string>> names = ListOemInfFiles(*infDirectory);
-  if (!names) return std::nullopt;
+  if (!names) return true;
   for (const std::string& name : *names) {
     const std::string path = *infDirectory + "\\" + name;
-    if (MayListTheModel(path) && IsModelsOemInf(*infDirectory, name)) return "oem INF " + path;
+    if (MayListTheModel(path) && IsModelsOemInf(*infDirectory, name) && IsTheModelsAlone(path, drivers) &&
+        !visit({"oem INF " + path, path})) {
+      return false;
+    }
   }
-  return std::nullopt;
+  return true;
 }
 
 }  // namespace
 
-std::optional<std::string> FindPackageLeftover() {
+void ForEachPackageLeftover(const Visit& visit) {
   const std::optional<DriverPackageNames> names = ComposeDriverPackageNames(MODEL_NAME, DRIVER_FILE_LETTER);
-  if (!names) return std::nullopt;
-  // Single keys and files first; then the walks, over the printer class keys, the instances of the
-  // model's USB device key, and last the oem INFs, each of which is read.
-  if (Leftover found = KeyLeft("language monitor key", names->monitorKey)) return found;
-  if (Leftover found = KeyLeft("enumeration key", USBPRINT_ENUM_KEY)) return found;
-  if (Leftover found = KeyLeft("enumeration key", LPTENUM_ENUM_KEY)) return found;
-  if (Leftover found = DataDirectoryLeft()) return found;
-  if (Leftover found = PackageFileLeft(*names)) return found;
-  if (Leftover found = RecordedInfLeft()) return found;
-  if (Leftover found = ClassKeyLeft()) return found;
-  if (Leftover found = UsbNodeLeft()) return found;
-  return OemInfLeft();
+  if (!names) return;
+  InstalledDrivers drivers;
+  // Single keys and files first; then the walks, over the printer class keys, the model's USB
+  // nodes, and last the oem INFs, each of which is read.
+  (void)(KeysLeft("language monitor key", names->monitorKey, visit) && EnumerationKeyLeft(USBPRINT_ENUM_KEY, visit) &&
+         EnumerationKeyLeft(LPTENUM_ENUM_KEY, visit) && DataDirectoryLeft(visit) && PackageFilesLeft(*names, visit) &&
+         RecordedInfLeft(drivers, visit) && ClassKeysLeft(visit) && UsbNodesLeft(visit) && OemInfsLeft(drivers, visit));
+}
+
+std::optional<std::string> FindPackageLeftover() {
+  std::optional<std::string> first;
+  ForEachPackageLeftover([&](const PackageLeftover& leftover) {
+    first = leftover.what;
+    return false;
+  });
+  return first;
 }

@@ -5,11 +5,21 @@
 // (by hand, by another tool, or a run ended half-way), while Windows reinstalls the driver from the
 // package's INF copies the next time the printer is plugged in.
 
+#include <functional>
 #include <optional>
 #include <string>
 
-// Looks for anything of the package that the driver removal phase removes, the cheapest look-ups
-// first, and describes the first one found ("language monitor key SYSTEM\..."); nothing when none
-// is left. The Uninstall key is no leftover: with nothing else it is dropped where the program
-// says that the package is gone.
+struct PackageLeftover {
+  // What it is, for the user and the log ("language monitor key SYSTEM\...").
+  std::string what;
+  // The file or folder it is, where it is one; empty otherwise.
+  std::string path;
+};
+
+// Calls `visit` with each thing of the package left that the driver removal phase removes, the
+// cheapest look-ups first, until `visit` answers false. The Uninstall key is no leftover: with
+// nothing else it is dropped where the program says that the package is gone.
+void ForEachPackageLeftover(const std::function<bool(const PackageLeftover&)>& visit);
+
+// The first thing left, described; nothing when none is left.
 std::optional<std::string> FindPackageLeftover();

@@ -1,5 +1,7 @@
 #include "engine/uninstall_sequence.h"
 
+#include "engine/what_remains.h"
+
 #include <utility>
 
 UninstallPlan PlanRemoval(StringList printerNames, int foundPrinterCount) {
@@ -19,5 +21,6 @@ UninstallOutcome RunUninstall(const UninstallPlan& plan, UninstallObserver& obse
     });
   }
   if (plan.removeDriver) RunDriverRemovalPhase(observer, outcome);
+  outcome.remaining = WhatRemains(plan);
   return outcome;
 }

@@ -4,6 +4,9 @@
 // goes, the driver removal phase, each step reported to an observer as it is done. A step that
 // fails never stops the ones after it.
 
+#include <string>
+#include <vector>
+
 #include "engine/uninstall_observer.h"
 #include "removal/removal.h"
 
@@ -20,6 +23,8 @@ struct UninstallOutcome {
   bool driverPhaseRan = false;
   // Something that was in use goes only at the next restart.
   bool removedAtRestart = false;
+  // What is still there of what the plan was to remove, looked for again after the run.
+  std::vector<std::string> remaining;
 
   // Windows must restart for the removal to be complete.
   bool NeedsRestart() const { return driverPhaseRan || removedAtRestart; }
@@ -30,6 +35,7 @@ struct UninstallOutcome {
 // among the names, or there was none to begin with.
 UninstallPlan PlanRemoval(StringList printerNames, int foundPrinterCount);
 
+// Runs the plan's phases, then looks for what remains of what they were to remove.
 UninstallOutcome RunUninstall(const UninstallPlan& plan, UninstallObserver& observer);
 
 // The driver removal phase alone, in its fixed order.

@@ -6,6 +6,8 @@
 
 #include "removal/inf_directory.h"
 #include "removal/inf_file_list.h"
+#include "removal/inf_models.h"
+#include "removal/model_printers.h"
 #include "removal/removal.h"
 #include "win/well_known_dirs.h"
 
@@ -24,10 +26,12 @@ RemovalResult DeleteOemInfFiles(const OemInfCalls& calls) {
     result.FailWithLastError();
     return result;
   }
+  const std::optional<std::set<std::string>> installedDrivers = InstalledDriverNames();
   for (const std::string& name : *names) {
-    if (!IsModelsOemInf(*infDirectory, name)) continue;
+    const std::string path = *infDirectory + "\\" + name;
+    if (!IsModelsOemInf(*infDirectory, name) || KeptForAnotherDriver(path, name, installedDrivers, result)) continue;
     result.Add(UninstallModelsPublishedInf(name, calls));
-    result.Add(DeleteInfPair(*infDirectory + "\\" + name));
+    result.Add(DeleteInfPair(path));
   }
   return result;
 }

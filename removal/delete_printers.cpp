@@ -5,16 +5,38 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "identity/target_identity.h"
+#include "removal/model_printers.h"
 #include "win/scoped_printer.h"
 
 namespace {
 
+// A printer with jobs left is only marked for deletion, and goes once they have printed; how long
+// the spooler may take to finish a deletion that it has taken on.
+constexpr DWORD kPendingDeletionWaitMs = 5000;
+constexpr DWORD kPendingDeletionPollMs = 100;
+
+// A receipt printer switched off or out of paper holds its jobs for ever: "DeletePrinter" then
+// marks it for pending deletion only, and a paused printer with jobs refuses it with
+// ERROR_ACCESS_DENIED. Its jobs go first (PRINTER_CONTROL_PURGE, which the handle's administer
+// access allows), once it runs again. Neither outcome matters here: whether the printer went is
+// seen in the spooler's list afterwards.
+void EmptyTheQueue(HANDLE printer, const PrinterQueueCalls& calls) {
+  PRINTER_INFO_6 status{};
+  DWORD needed = 0;
+  if (calls.getPrinter(printer, 6, reinterpret_cast<BYTE*>(&status), sizeof status, &needed) &&
+      (status.dwStatus & PRINTER_STATUS_PAUSED) != 0) {
+    (void)calls.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_RESUME);
+  }
+  (void)calls.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_PURGE);
+}
+
 // A printer that is not there (any more) is no failure: another program may have deleted it
-// since the scan.
-void DeletePrinterQueue(const std::string& name, RemovalResult& result) {
+// since the scan. True when the spooler took the deletion on.
+bool DeletePrinterQueue(const std::string& name, const PrinterQueueCalls& calls, RemovalResult& result) {
   std::vector<char> printerName(name.begin(), name.end());
   printerName.push_back('\0');
   char dataType[] = "RAW";
@@ -23,10 +45,28 @@ void DeletePrinterQueue(const std::string& name, RemovalResult& result) {
   if (!::OpenPrinterA(printerName.data(), &opened, &access)) {
     const DWORD error = ::GetLastError();
     if (error != ERROR_INVALID_PRINTER_NAME) result.Fail(error);
-    return;
+    return false;
   }
   const ScopedPrinter printer(opened);
-  if (!::DeletePrinter(printer.Get())) result.FailWithLastError();
+  EmptyTheQueue(printer.Get(), calls);
+  if (::DeletePrinter(printer.Get())) return true;
+  result.FailWithLastError();
+  return false;
+}
+
+// The printers among `deleted` that the spooler still lists once it has had its time to finish
+// their deletion; none when it cannot list its printers (what stays is then seen later).
+std::set<std::string> StillListedAfterTheirDeletion(std::set<std::string> deleted) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const std::optional<std::set<std::string>> listed = ListedPrinterNames();
+    if (!listed) return {};
+    for (auto name = deleted.begin(); name != deleted.end();) {
+      name = listed->count(*name) != 0 ? std::next(name) : deleted.erase(name);
+    }
+    if (deleted.empty() || ::GetTickCount() - start >= kPendingDeletionWaitMs) return deleted;
+    ::Sleep(kPendingDeletionPollMs);
+  }
 }
 
 }  // namespace
@@ -37,11 +77,22 @@ std::string PrinterSettingsKey(const std::string& printerName) {
   return PRINTER_SETTINGS_KEY_PREFIX + key;
 }
 
-void DeletePrinters(const StringList& printerNames, const ReportStep& report) {
+void DeletePrinters(const StringList& printerNames, const ReportStep& report, const PrinterQueueCalls& calls) {
+  std::vector<RemovalResult> results;
+  std::set<std::string> deleted;
   for (const std::string& name : printerNames) {
     RemovalResult result;
-    DeletePrinterQueue(name, result);
+    if (DeletePrinterQueue(name, calls, result)) deleted.insert(name);
     result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, PrinterSettingsKey(name).c_str()));
-    ReportTo(report, "Delete the printer \"" + name + "\" and its settings key", result);
+    results.push_back(result);
+  }
+  const std::set<std::string> pending = StillListedAfterTheirDeletion(deleted);
+  auto result = results.begin();
+  for (const std::string& name : printerNames) {
+    if (pending.count(name) != 0) {
+      result->Fail(ERROR_BUSY);
+      result->Note("still listed: the spooler deletes it once its jobs are gone");
+    }
+    ReportTo(report, "Delete the printer \"" + name + "\" and its settings key", *result++);
   }
 }

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "removal/inf_directory.h"
+#include "removal/inf_models.h"
+#include "removal/model_printers.h"
 #include "removal/removal.h"
 
 namespace {
@@ -17,7 +19,7 @@ RemovalResult DeleteRecordedInfFile(const OemInfCalls& calls) {
   LONG keyOpened = ERROR_SUCCESS;
   std::optional<RecordedInf> recorded = FindRecordedInf(&keyOpened);
   result.FailUnlessGone(static_cast<DWORD>(keyOpened));
-  if (!recorded) return result;
+  if (!recorded || KeptForAnotherDriver(recorded->path, recorded->name, InstalledDriverNames(), result)) return result;
   result.Add(UninstallPublishedInf(recorded->directory, recorded->name, calls));
   DeleteRecordedFile(recorded->path, result);
 

@@ -20,17 +20,31 @@ using StringList = std::list<std::string>;
 // name becomes an underscore, nothing else changes.
 std::string PrinterSettingsKey(const std::string& printerName);
 
-// Deletes each named printer from the spooler, head to tail, and then its settings key with
-// everything below it, whether or not the printer could be deleted; reports each printer as a step.
-void DeletePrinters(const StringList& printerNames, const ReportStep& report = ReportStep());
+// The calls through which a printer's queue is emptied before its deletion; the system's own by
+// default. Wine keeps no print jobs across processes, so a queue that holds jobs, or a paused one,
+// cannot be brought about there, and a caller can stand in for them.
+struct PrinterQueueCalls {
+  decltype(&::GetPrinterA) getPrinter = &::GetPrinterA;
+  decltype(&::SetPrinterA) setPrinter = &::SetPrinterA;
+};
+
+// Deletes each named printer from the spooler, head to tail, its queue emptied first (resumed if
+// paused, its jobs purged), and then its settings key with everything below it, whether or not
+// the printer could be deleted. A printer that the spooler still lists a few seconds after taking
+// on its deletion (pending until its jobs are gone) counts as not deleted. Reports each printer
+// as a step.
+void DeletePrinters(const StringList& printerNames, const ReportStep& report = ReportStep(),
+                    const PrinterQueueCalls& calls = PrinterQueueCalls{});
 
 // ---- The driver package, its INF files and its data directory ----
 
-// The spooler calls through which the package's forms and print processor are removed; what the
-// package removal does next depends on their outcome. They default to the system's own. Some
-// spoolers only acknowledge these calls (Wine's form calls change nothing, and its processor
-// deletion always answers success), so a caller can stand in for them.
+// The spooler calls through which the package's driver, forms and print processor are removed;
+// what the package removal does next depends on their outcome. They default to the system's own.
+// Some spoolers only acknowledge these calls (Wine's form calls change nothing, its processor
+// deletion always answers success, and its driver deletion refuses one version whether or not the
+// driver is in use), so a caller can stand in for them.
 struct PackageSpoolerCalls {
+  decltype(&::DeletePrinterDriverExA) deletePrinterDriverEx = &::DeletePrinterDriverExA;
   decltype(&::EnumFormsA) enumForms = &::EnumFormsA;
   decltype(&::DeleteFormA) deleteForm = &::DeleteFormA;
   decltype(&::DeletePrintProcessorA) deletePrintProcessor = &::DeletePrintProcessorA;
@@ -38,7 +52,8 @@ struct PackageSpoolerCalls {
 
 // Takes the model's driver package out of the print system: the forms whose names hold the model
 // name without its maker's three letters and hyphen, the driver, the language monitor and the print
-// processor (each from the registry where the spooler refuses), with a restart of the spooler
+// processor (each from the registry where the spooler refuses, unless it may still use them: a
+// printer of the model is still listed, or the spooler says it is in use), with a restart of the spooler
 // service between driver and monitor, then the thirteen driver files (one in use goes at the next
 // restart) and, last, the product's Uninstall key; reports each of these as a step. A model name
 // of fewer than five characters is refused and nothing is done.
@@ -47,7 +62,8 @@ void RemoveDriverPackage(const char* model, const char* letter, const ReportStep
 
 // Every oem INF of the Windows INF directory that the operations below delete is first uninstalled
 // through the system, which also takes its package out of the driver store, when it is the
-// model's own: its manufacturer section has a line keyed by the driver name.
+// model's own: its manufacturer section has a line keyed by the driver name. None of them deletes
+// an INF that an installed driver of another model comes from (inf_models.h); the result notes it.
 
 // Deletes the file at `path`, then its compiled companion: the same path with every ".inf"
 // replaced by ".PNF" (case-sensitive, so a name ending in ".INF" keeps its companion).
@@ -88,14 +104,15 @@ RemovalResult DeleteDirectoryTree(const std::string& path);
 
 // Removes every device node of the "USB" enumerator, present or not, whose first hardware ID
 // matches `hardwareIdPattern` over its first 21 characters, ignoring case (where either ends
-// sooner, both must end there). Returns TRUE when the whole device list was walked and released;
+// sooner, both must end there); such nodes are looked for below the Enum\USB keys of the
+// pattern's vendor and product alone (model_device_nodes.h). Returns TRUE when the whole device list was walked and released;
 // FALSE when there was no list, a removal failed (the walk stops there), the list could not be
 // released, or the pattern has 50 characters or more (then nothing is removed).
 BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 
-// Removes through the device installer every device node, present or not, whose instance ID
-// begins with the model's USBPRINT enumeration key's path below Enum and a backslash (ignoring
-// case), then every one below its LPTENUM key; a node that cannot be removed is passed over. Then
+// Removes through the device installer every device node, present or not, below the model's
+// USBPRINT enumeration key, then every one below its LPTENUM key; a node that cannot be removed is
+// passed over. Then
 // deletes both keys with whatever is left below them, USBPRINT first, each after granting Everyone
 // full control of it through a connection to this computer by name.
 RemovalResult RemoveEnumerationKeys();

@@ -9,6 +9,7 @@
 #include "identity/target_identity.h"
 #include "removal/delete_at_restart.h"
 #include "removal/driver_package_names.h"
+#include "removal/model_printers.h"
 #include "removal/removal.h"
 #include "removal/spooler_service.h"
 #include "win/scoped_printer.h"
@@ -44,33 +45,52 @@ RemovalResult DeletePackageForms(const std::string& marker, const PackageSpooler
   return result;
 }
 
-// Where the spooler refuses, the registry keys it keeps go directly; the step's outcome is theirs.
-RemovalResult DeleteKeysInstead(std::initializer_list<const std::string*> keys) {
+// Deleting the keys of a driver, monitor or processor from under a spooler that still uses them
+// corrupts the spooler's state. It may still use them while a printer of the model is listed (one
+// pending deletion until its jobs are gone, say), or when it says so; a printer list that cannot
+// be read proves nothing. Why the keys must stay; nothing when they may go.
+std::optional<std::string> WhyTheSpoolerMayStillUseIt(DWORD refusal) {
+  if (refusal == ERROR_PRINTER_DRIVER_IN_USE || refusal == ERROR_PRINT_MONITOR_IN_USE) return "the spooler uses it";
+  StringList printers;
+  const std::optional<int> found = CollectModelPrinters(printers);
+  if (!found) return "the printers could not be listed";
+  if (*found != 0) return "a printer of the model is still listed";
+  return std::nullopt;
+}
+
+// Where the spooler refuses, the registry keys it keeps go directly, unless it may still use them;
+// the step's outcome is theirs, or the refusal.
+RemovalResult DeleteKeysInstead(DWORD refusal, std::initializer_list<const std::string*> keys) {
   RemovalResult result;
+  if (const std::optional<std::string> why = WhyTheSpoolerMayStillUseIt(refusal)) {
+    result.Fail(refusal);
+    result.Note("its registry keys kept: " + *why);
+    return result;
+  }
   for (const std::string* key : keys) result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, key->c_str()));
   return result;
 }
 
 // Only version 3 of the driver, and not its files: those are deleted by name further on.
-RemovalResult DeletePackageDriver(DriverPackageNames& names) {
+RemovalResult DeletePackageDriver(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
   std::string environment = PRINT_ENVIRONMENT;
-  if (::DeletePrinterDriverExA(nullptr, environment.data(), names.driverName.data(),
-                               DPD_DELETE_SPECIFIC_VERSION, 3)) {
+  if (spooler.deletePrinterDriverEx(nullptr, environment.data(), names.driverName.data(),
+                                    DPD_DELETE_SPECIFIC_VERSION, 3)) {
     return RemovalResult{};
   }
-  return DeleteKeysInstead({&names.driverKey, &names.driverPrinterKey});
+  return DeleteKeysInstead(::GetLastError(), {&names.driverKey, &names.driverPrinterKey});
 }
 
 RemovalResult DeletePackageMonitor(DriverPackageNames& names) {
   std::string environment = PRINT_ENVIRONMENT;
   if (::DeleteMonitorA(nullptr, environment.data(), names.monitorName.data())) return RemovalResult{};
-  return DeleteKeysInstead({&names.monitorKey});
+  return DeleteKeysInstead(::GetLastError(), {&names.monitorKey});
 }
 
 RemovalResult DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
   std::string environment = PRINT_ENVIRONMENT;
   if (spooler.deletePrintProcessor(nullptr, environment.data(), names.processorName.data())) return RemovalResult{};
-  return DeleteKeysInstead({&names.processorKey});
+  return DeleteKeysInstead(::GetLastError(), {&names.processorKey});
 }
 
 // A file in use (the monitor loaded by the spooler, say) goes at the next restart, which the
@@ -94,7 +114,7 @@ void RemoveDriverPackage(const char* model, const char* letter, const ReportStep
   std::optional<DriverPackageNames> names = ComposeDriverPackageNames(model, letter);
   if (!names) return;
   ReportTo(report, "Delete the forms of the model", DeletePackageForms(names->formMarker, spooler));
-  ReportTo(report, "Delete the printer driver \"" + names->driverName + "\"", DeletePackageDriver(*names));
+  ReportTo(report, "Delete the printer driver \"" + names->driverName + "\"", DeletePackageDriver(*names, spooler));
   ReportTo(report, "Restart the print spooler", RemovalResult{RestartSpoolerService()});
   ReportTo(report, "Delete the language monitor \"" + names->monitorName + "\"", DeletePackageMonitor(*names));
   ReportTo(report, "Delete the print processor \"" + names->processorName + "\"",

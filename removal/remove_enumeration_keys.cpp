@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <cfgmgr32.h>
 
 #include <cstring>
 #include <string>
@@ -8,31 +7,11 @@
 #include "regperm/regperm.h"
 #include "removal/device_list_walk.h"
 #include "removal/enumeration_key_removal.h"
+#include "removal/model_device_nodes.h"
 #include "removal/removal.h"
 #include "win/scoped_setup.h"
 
 namespace {
-
-// The device nodes the device installer keeps below an enumeration key: their enumerator, and how
-// their instance IDs begin.
-struct NodesBelowKey {
-  std::string enumerator;
-  std::string instanceIdPrefix;
-};
-
-NodesBelowKey NodesBelow(const char* enumerationKey) {
-  const std::string deviceId = DeviceIdOf(enumerationKey);
-  return {deviceId.substr(0, deviceId.find('\\')), deviceId + "\\"};
-}
-
-// Compared over the whole prefix, its closing backslash included, so that a device whose ID only
-// begins like the model's ("KARVELOQTM-820widefoo") is never taken for it. Instance IDs are not
-// told apart by case.
-bool InstanceIdBegins(HDEVINFO devices, SP_DEVINFO_DATA& device, const std::string& prefix) {
-  char instanceId[MAX_DEVICE_ID_LEN] = {};
-  if (!::SetupDiGetDeviceInstanceIdA(devices, &device, instanceId, sizeof(instanceId), nullptr)) return false;
-  return _strnicmp(instanceId, prefix.c_str(), prefix.size()) == 0;
-}
 
 // On Windows Vista and later every device instance key has a Properties subkey that only SYSTEM
 // may open, so an administrator cannot delete the enumeration key with its nodes; the Plug and
@@ -40,18 +19,13 @@ bool InstanceIdBegins(HDEVINFO devices, SP_DEVINFO_DATA& device, const std::stri
 // class key that names the driver). A node that stays does not keep the others.
 RemovalResult RemoveNodesBelow(const char* enumerationKey, RemoveDeviceCall removeDevice) {
   RemovalResult result;
-  const NodesBelowKey nodes = NodesBelow(enumerationKey);
-  // Every setup class, devices that are not plugged in included.
-  const ScopedDeviceInfoList devices(
-      ::SetupDiGetClassDevsA(nullptr, nodes.enumerator.c_str(), nullptr, DIGCF_ALLCLASSES));
+  const ScopedDeviceInfoList devices = ListNodesBelow(enumerationKey);
   if (!devices.IsValid()) {
     result.FailWithLastError();
     return result;
   }
   const DeviceWalkEnd end = WalkDeviceList(devices.Get(), &::SetupDiEnumDeviceInfo, [&](SP_DEVINFO_DATA& device) {
-    if (InstanceIdBegins(devices.Get(), device, nodes.instanceIdPrefix) && !removeDevice(devices.Get(), &device)) {
-      result.FailWithLastError();
-    }
+    if (!removeDevice(devices.Get(), &device)) result.FailWithLastError();
     return true;
   });
   if (end == DeviceWalkEnd::Unreadable) result.Fail(ERROR_INVALID_DATA);

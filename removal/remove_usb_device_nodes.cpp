@@ -1,22 +1,14 @@
 #include <cstring>
 
 #include "removal/device_list_walk.h"
+#include "removal/model_device_nodes.h"
 #include "removal/removal.h"
-#include "removal/usb_hardware_id.h"
 #include "win/scoped_setup.h"
 
 namespace {
 
 // The pattern is held zero-filled in 50 bytes, so it has at most 49 characters.
 constexpr std::size_t PATTERN_BUFFER_SIZE = 50;
-
-bool NodeMatches(HDEVINFO devices, SP_DEVINFO_DATA& device, const char* pattern) {
-  char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
-  return ::SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, nullptr,
-                                             reinterpret_cast<BYTE*>(hardwareIds), sizeof(hardwareIds),
-                                             nullptr) &&
-         FirstHardwareIdMatches(hardwareIds, pattern);
-}
 
 }  // namespace
 
@@ -36,13 +28,13 @@ BOOL RemoveUsbDeviceNodesWith(const char* hardwareIdPattern, EnumDeviceInfoCall 
 
   DWORD reason = ERROR_SUCCESS;
   {
-    // Every setup class, devices that are not plugged in included.
-    ScopedDeviceInfoList devices(::SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES));
+    // Of every setup class, devices that are not plugged in included.
+    ScopedDeviceInfoList devices = ListUsbNodesFor(pattern);
     if (!devices.IsValid()) return FALSE;
 
     // The first removal that fails ends the walk.
     const DeviceWalkEnd end = WalkDeviceList(devices.Get(), enumerate, [&](SP_DEVINFO_DATA& device) {
-      if (!NodeMatches(devices.Get(), device, pattern) || removeDevice(devices.Get(), &device)) return true;
+      if (!FirstHardwareIdMatches(devices.Get(), device, pattern) || removeDevice(devices.Get(), &device)) return true;
       reason = ::GetLastError();
       return false;
     });

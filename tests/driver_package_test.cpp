@@ -188,6 +188,45 @@ TEST(DriverPackage, FallbackDeletesTheDriverKeyBeforeThePrinterKey) {
   EXPECT_EQ(driverKeyWhenPrinterKeyWent, 0) << "-1: the printer key stayed; 1: it went before the driver key";
 }
 
+// Wine's spooler refuses one version of a driver whether or not a printer uses it; the refusal
+// of a driver in use is a stand-in's.
+BOOL WINAPI RefuseDriverInUse(LPSTR, LPSTR, LPSTR, DWORD, DWORD) {
+  ::SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
+  return FALSE;
+}
+
+// Deleting the driver's keys from under a spooler that still uses it would corrupt the spooler's
+// state: they stay, and the step says why.
+void ExpectTheDriversKeysKept(decltype(&::DeletePrinterDriverExA) deleteDriver, DWORD refusal) {
+  PackageSpoolerCalls spooler;
+  spooler.deletePrinterDriverEx = deleteDriver;
+  RemovalResult driverStep;
+  RemoveDriverPackage(MODEL_NAME, DRIVER_FILE_LETTER, [&](const std::string& step, const RemovalResult& result) {
+    if (step == "Delete the printer driver \"KARVELO QTM-820wide\"") driverStep = result;
+  }, spooler);
+
+  EXPECT_TRUE(KeyExists(stager::kDriverKey));
+  EXPECT_TRUE(DriverInstalled(DRIVER_NAME));
+  EXPECT_EQ(driverStep.error, refusal);
+  ASSERT_EQ(driverStep.notes.size(), 1u);
+  EXPECT_EQ(driverStep.notes[0].rfind("its registry keys kept: ", 0), 0u) << driverStep.notes[0];
+}
+
+TEST(DriverPackage, TheDriversKeysStayWhileAPrinterOfTheModelIsListed) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+  ASSERT_TRUE(stager::StagePrinter({"Kasse 1", DRIVER_NAME, true}, error)) << error;
+
+  ExpectTheDriversKeysKept(&::DeletePrinterDriverExA, ERROR_INVALID_PARAMETER);
+}
+
+TEST(DriverPackage, TheDriversKeysStayWhenTheSpoolerSaysTheDriverIsInUse) {
+  std::string error;
+  ASSERT_TRUE(stager::Stage(StagedPackage(), error)) << error;
+
+  ExpectTheDriversKeysKept(RefuseDriverInUse, ERROR_PRINTER_DRIVER_IN_USE);
+}
+
 BOOL WINAPI AcceptProcessorDeletion(LPSTR, LPSTR, LPSTR) { return TRUE; }
 
 std::vector<std::string> g_refusedProcessor;
@@ -224,6 +263,52 @@ TEST(DriverPackage, TheThirteenFilesGoAndLookAlikesStay) {
   }
   for (const FileSpec& file : stager::DriverFileDecoys()) {
     EXPECT_TRUE(Exists(stager::FullPath(file))) << stager::FullPath(file);
+  }
+}
+
+// ---- Printer queues: Wine keeps no jobs across processes and pauses no printer, so stand-ins report
+// the printer paused, or not, and note what is asked of the queue while the printer is there. ----
+
+bool g_reportPaused = false;
+std::vector<std::string> g_queueCommands;
+
+BOOL WINAPI ReportPausedOrNot(HANDLE, DWORD level, BYTE* buffer, DWORD size, DWORD* needed) {
+  *needed = sizeof(PRINTER_INFO_6);
+  if (level != 6 || size < *needed) {
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  reinterpret_cast<PRINTER_INFO_6*>(buffer)->dwStatus = g_reportPaused ? PRINTER_STATUS_PAUSED : 0;
+  return TRUE;
+}
+
+BOOL WINAPI NoteQueueCommand(HANDLE printer, DWORD level, BYTE* info, DWORD command) {
+  const bool listed = stager::ListPrinters().size() == 1;
+  g_queueCommands.push_back(std::string(command == PRINTER_CONTROL_PURGE    ? "purge"
+                                        : command == PRINTER_CONTROL_RESUME ? "resume"
+                                                                            : "other") +
+                            (listed ? "" : " after the deletion"));
+  return ::SetPrinterA(printer, level, info, command);
+}
+
+// A paused printer with jobs refuses its deletion, and one with jobs left is only marked for it.
+TEST(PrinterQueues, AreResumedWhenPausedAndPurgedBeforeThePrinterIsDeleted) {
+  PrinterQueueCalls calls;
+  calls.getPrinter = ReportPausedOrNot;
+  calls.setPrinter = NoteQueueCommand;
+  std::string error;
+  ASSERT_TRUE(stager::StageDriver(stager::ModelDriver(), error)) << error;
+  for (const bool paused : {true, false}) {
+    ASSERT_TRUE(stager::StagePrinter({"Kasse 1", DRIVER_NAME, true}, error)) << error;
+    g_reportPaused = paused;
+    g_queueCommands.clear();
+
+    DeletePrinters({"Kasse 1"}, ReportStep(), calls);
+
+    EXPECT_TRUE(stager::ListPrinters().empty());
+    const std::vector<std::string> expected =
+        paused ? std::vector<std::string>{"resume", "purge"} : std::vector<std::string>{"purge"};
+    EXPECT_EQ(g_queueCommands, expected);
   }
 }
 

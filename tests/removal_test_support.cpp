@@ -3,7 +3,7 @@
 #include <cctype>
 #include <optional>
 
-#include "win/reg_key.h"
+#include "removal/delete_at_restart.h"
 #include "win/scoped_service.h"
 
 namespace removal_test {
@@ -17,27 +17,7 @@ std::string Lower(std::string text) {
 
 std::vector<std::string> PendingDeletions() {
   std::vector<std::string> deletions;
-  RegKey sessionManager;
-  if (sessionManager.Open(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_READ) !=
-      ERROR_SUCCESS) {
-    return deletions;
-  }
-  DWORD size = 0;
-  if (::RegQueryValueExA(sessionManager.Get(), "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return deletions;
-  }
-  std::vector<char> data(size + 2, '\0');
-  (void)::RegQueryValueExA(sessionManager.Get(), "PendingFileRenameOperations", nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(data.data()), &size);
-  // Pairs of source and target, each closed by a terminator; an empty target means deletion.
-  std::vector<std::string> texts;
-  for (size_t at = 0; at < size; at += texts.back().size() + 1) texts.emplace_back(&data[at]);
-  for (size_t i = 0; i + 1 < texts.size(); i += 2) {
-    if (!texts[i + 1].empty()) continue;
-    const std::string& source = texts[i];
-    deletions.push_back(Lower(source.rfind("\\??\\", 0) == 0 ? source.substr(4) : source));
-  }
+  for (const std::string& path : PathsToDeleteAtRestart()) deletions.push_back(Lower(path));
   return deletions;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
-// What the spooler knows of the model: its printers and its driver.
+// What the spooler knows of the model: its printers and its driver, and the drivers installed
+// beside it.
 
 #include <optional>
+#include <set>
+#include <string>
 
 #include "removal/removal.h"
 
@@ -13,6 +16,14 @@
 // printer; nor can that printer be ticked, so the driver it needs stays. Nothing when the spooler
 // could not list the printers; the thread's last error then tells why.
 std::optional<int> CollectModelPrinters(StringList& names);
+
+// The names of every local printer that the ANSI code page spells exactly (the only names a printer
+// is ever deleted by); nothing when the spooler could not list them.
+std::optional<std::set<std::string>> ListedPrinterNames();
+
+// The names of the printer drivers installed for this machine's environment, the model's
+// included; nothing when the spooler could not list them.
+std::optional<std::set<std::string>> InstalledDriverNames();
 
 // Whether the model's driver is installed; a failed driver enumeration counts as no driver.
 bool IsModelDriverInstalled();

@@ -1,9 +1,8 @@
-#include "engine/model_printers.h"
+#include "removal/model_printers.h"
 
 #include <windows.h>
 #include <winspool.h>
 
-#include <cstring>
 #include <string>
 
 #include "identity/target_identity.h"
@@ -11,8 +10,6 @@
 #include "win/spooler_enumeration.h"
 
 namespace {
-
-bool IsModelDriverName(const char* name) { return name != nullptr && std::strcmp(name, DRIVER_NAME) == 0; }
 
 bool IsModelDriverName(const wchar_t* name) {
   return name != nullptr && ExactAnsi(name) == std::optional<std::string>(DRIVER_NAME);
@@ -38,18 +35,40 @@ std::optional<int> CollectModelPrinters(StringList& names) {
   return found;
 }
 
-bool IsModelDriverInstalled() {
+std::optional<std::set<std::string>> ListedPrinterNames() {
+  SpoolerList printers;
+  const bool listed = EnumerateSpoolerList(
+      [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
+        return ::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer, size, needed, returned) != FALSE;
+      },
+      printers);
+  if (!listed) return std::nullopt;
+  std::set<std::string> names;
+  const PRINTER_INFO_4W* records = printers.Records<PRINTER_INFO_4W>();
+  for (DWORD i = 0; i < printers.count; ++i) {
+    if (records[i].pPrinterName == nullptr) continue;
+    if (std::optional<std::string> name = ExactAnsi(records[i].pPrinterName)) names.insert(*name);
+  }
+  return names;
+}
+
+std::optional<std::set<std::string>> InstalledDriverNames() {
   SpoolerList drivers;
   const bool listed = EnumerateSpoolerList(
       [](BYTE* buffer, DWORD size, DWORD* needed, DWORD* returned) {
-        return ::EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, returned) != FALSE;
+        return ::EnumPrinterDriversA(nullptr, nullptr, 1, buffer, size, needed, returned) != FALSE;
       },
       drivers);
-  if (!listed) return false;
-  const DRIVER_INFO_3A* records = drivers.Records<DRIVER_INFO_3A>();
+  if (!listed) return std::nullopt;
+  std::set<std::string> names;
+  const DRIVER_INFO_1A* records = drivers.Records<DRIVER_INFO_1A>();
   for (DWORD i = 0; i < drivers.count; ++i) {
-    if (IsModelDriverName(records[i].pName)) return true;
+    if (records[i].pName != nullptr) names.insert(records[i].pName);
   }
-  return false;
+  return names;
 }
 
+bool IsModelDriverInstalled() {
+  const std::optional<std::set<std::string>> names = InstalledDriverNames();
+  return names && names->count(DRIVER_NAME) != 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// What a run leaves of what it was to remove, looked for again once it is done, the same way the
+// scan looks: the verdict a deployment tool acts on, on every till at once, must be what is really
+// left on the machine, not what the steps believed they did.
+
+#include <string>
+#include <vector>
+
+#include "engine/uninstall_sequence.h"
+
+// Each thing still there that `plan` was to remove, described for the user and the log: the
+// printers it was to delete, and where the whole package was to go, every other printer of the
+// model, the model's driver, a print spooler left without its service running (nothing of the
+// spooler's can be known then), and everything the leftover look-up finds. A file or folder that
+// Windows is to delete at the next restart is not counted.
+std::vector<std::string> WhatRemains(const UninstallPlan& plan);

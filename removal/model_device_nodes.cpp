@@ -1,0 +1,75 @@
+#include "removal/model_device_nodes.h"
+
+#include <cstring>
+#include <string>
+
+#include "identity/target_identity.h"
+#include "removal/registry_text.h"
+#include "win/reg_key.h"
+
+namespace {
+
+// A node's hardware-ID list is read into this many bytes; a list that does not fit is not read,
+// and the node is not taken for the model's.
+constexpr DWORD HARDWARE_ID_LIST_SIZE = 100;
+constexpr char USB_ENUMERATOR_PREFIX[] = "USB\\";
+constexpr std::size_t USB_ENUMERATOR_PREFIX_LENGTH = sizeof USB_ENUMERATOR_PREFIX - 1;
+
+// Adds each instance below the device key `deviceId` (below Enum) to `devices`. An instance key
+// that the device installer does not know as a node is no node, and is passed over.
+void AddInstancesOf(HDEVINFO devices, const std::string& deviceId) {
+  RegKey deviceKey;
+  const std::string path = DEVICE_ENUM_ROOT + deviceId;
+  if (deviceKey.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) return;
+  (void)ForEachSubkey(deviceKey.Get(), [&](const std::string& instance) {
+    (void)::SetupDiOpenDeviceInfoA(devices, (deviceId + "\\" + instance).c_str(), nullptr, 0, nullptr);
+    return true;
+  });
+}
+
+ScopedDeviceInfoList EmptyList() { return ScopedDeviceInfoList(::SetupDiCreateDeviceInfoList(nullptr, nullptr)); }
+
+}  // namespace
+
+ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern) {
+  const std::string pattern(hardwareIdPattern, strnlen(hardwareIdPattern, USB_HARDWARE_ID_LENGTH));
+  const bool namesUsbDevice =
+      ::_strnicmp(pattern.c_str(), USB_ENUMERATOR_PREFIX, USB_ENUMERATOR_PREFIX_LENGTH) == 0;
+  const std::string vendorAndProduct = namesUsbDevice ? pattern.substr(USB_ENUMERATOR_PREFIX_LENGTH) : "";
+
+  ScopedDeviceInfoList devices = EmptyList();
+  if (!devices.IsValid()) return devices;
+  RegKey usbKey;
+  const std::string usbPath = std::string(DEVICE_ENUM_ROOT) + "USB";
+  if (usbKey.Open(HKEY_LOCAL_MACHINE, usbPath.c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) return devices;
+  (void)ForEachSubkey(usbKey.Get(), [&](const std::string& deviceKey) {
+    if (::_strnicmp(deviceKey.c_str(), vendorAndProduct.c_str(), vendorAndProduct.size()) == 0) {
+      AddInstancesOf(devices.Get(), USB_ENUMERATOR_PREFIX + deviceKey);
+    }
+    return true;
+  });
+  return devices;
+}
+
+ScopedDeviceInfoList ListNodesBelow(const char* enumerationKey) {
+  ScopedDeviceInfoList devices = EmptyList();
+  if (devices.IsValid()) AddInstancesOf(devices.Get(), DeviceIdOf(enumerationKey));
+  return devices;
+}
+
+// Over the first 21 characters, ignoring case; where either ID ends sooner, both must end there.
+bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& node, const char* pattern) {
+  char hardwareIds[HARDWARE_ID_LIST_SIZE] = {};
+  return ::SetupDiGetDeviceRegistryPropertyA(devices, &node, SPDRP_HARDWAREID, nullptr,
+                                             reinterpret_cast<BYTE*>(hardwareIds), sizeof(hardwareIds),
+                                             nullptr) &&
+         ::_strnicmp(hardwareIds, pattern, USB_HARDWARE_ID_LENGTH) == 0;
+}
+
+bool CarriesTheModelsDriver(HDEVINFO devices, SP_DEVINFO_DATA& node) {
+  // INVALID_HANDLE_VALUE for a node without a driver key: no driver was ever installed on it.
+  const HKEY opened = ::SetupDiOpenDevRegKey(devices, &node, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
+  if (opened == INVALID_HANDLE_VALUE) return false;
+  const RegKey driverKey(opened);
+  return ReadValueText(driverKey.Get(), "DriverDesc") == std::optional<std::string>(DRIVER_NAME);
+}

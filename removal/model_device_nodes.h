@@ -1,0 +1,37 @@
+#pragma once
+
+// Which device nodes are the model's, told one way for the removal and for the look-up of what is
+// left of the package. The device installer keeps each node below Enum, in the key its device ID
+// names ("USB\VID_2E5B&PID_0017", "USBPRINT\KARVELOQTM-820wide"), one instance subkey per node,
+// present or not. The nodes are taken from those keys and opened one by one through the device
+// installer: its list of every node of an enumerator would hold each device the machine has ever
+// seen, thousands on a till that has seen many.
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include "win/scoped_setup.h"
+
+// The USB nodes that may match `hardwareIdPattern` (compared as RemoveUsbDeviceNodes compares it),
+// in a list of their own: those below the Enum\USB device keys whose names begin with the vendor
+// and product that the pattern's first 21 characters give after "USB\" (ignoring case), a
+// composite device's interface keys ("...&MI_00") included. Windows names a USB node's device key
+// by the vendor and product of its hardware IDs, so the node whose first hardware ID matches lies
+// below such a key. A pattern that does not begin with "USB\" takes every device key. An invalid
+// list when none could be made; the last error then tells why.
+ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern);
+
+// The nodes below one enumeration key (below HKEY_LOCAL_MACHINE, within Enum), in a list of their
+// own. A key that is not there gives an empty list.
+ScopedDeviceInfoList ListNodesBelow(const char* enumerationKey);
+
+// Whether the first ID of the node's hardware-ID list matches `pattern` (see usb_hardware_id.h);
+// a list that cannot be read does not.
+bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& node, const char* pattern);
+
+// Whether the node is installed with the model's driver: the DriverDesc of its driver key is the
+// driver name, exactly. Windows re-creates the nodes of a printer that is still plugged in once
+// the model's package is gone (the USB node on its own "USB Printing Support", the printer node
+// below it without any driver); such a node is Windows' record of attached hardware, not the
+// model's package.
+bool CarriesTheModelsDriver(HDEVINFO devices, SP_DEVINFO_DATA& node);
