@@ -60,6 +60,15 @@ std::vector<std::string> FailedStepsOfLog(const std::string& path) {
   return failed;
 }
 
+std::vector<std::string> LeftOnTheMachineInLog(const std::string& path) {
+  static constexpr char kLeft[] = "Left on the machine: ";
+  std::vector<std::string> left;
+  for (const std::string& line : LastRunOfLog(path)) {
+    if (line.rfind(kLeft, 0) == 0) left.push_back(line.substr(sizeof kLeft - 1));
+  }
+  return left;
+}
+
 bool StageForTest(const stager::Installation& installation) {
   std::string error;
   if (stager::Stage(installation, error)) return true;

@@ -33,6 +33,8 @@ std::vector<std::string> LastRunOfLog(const std::string& path);
 
 // The steps that the log's last run reports as failed, by name, in order.
 std::vector<std::string> FailedStepsOfLog(const std::string& path);
+// What the log's last run reports left on the machine, in order.
+std::vector<std::string> LeftOnTheMachineInLog(const std::string& path);
 
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);

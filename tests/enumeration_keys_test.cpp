@@ -93,7 +93,7 @@ TEST(EnumerationKeys, WithoutEitherKeyNothingChanges) {
 // ---- The printer nodes below the enumeration keys ----
 
 using stager::DeviceNodeSpec;
-using stager::PrinterDriverKeySpec;
+using stager::DriverKeySpec;
 
 struct NodeCase {
   DeviceNodeSpec node;
@@ -105,11 +105,11 @@ const std::string kUsbprintModel = DeviceIdOf(USBPRINT_ENUM_KEY);
 // The model's printer at a second USB port, and nodes whose instance IDs only begin like the
 // model's, or carry its device ID under another enumerator.
 const DeviceNodeSpec kSecondPort = {kUsbprintModel + "\\7&2A1B3C4D&0&USB005", {kUsbprintModel + "6EA0"},
-                                    PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}};
+                                    DriverKeySpec{DRIVER_NAME, "oem12.inf"}};
 const DeviceNodeSpec kLongerDeviceId = {kUsbprintModel + "foo\\7&2A1B3C4D&0&USB003", {kUsbprintModel + "foo6EA0"},
-                                        PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}};
+                                        DriverKeySpec{DRIVER_NAME, "oem12.inf"}};
 const DeviceNodeSpec kOtherEnumerator = {"ROOT\\KARVELOQTM-820wide\\0000", {"KARVELOQTM-820wide6EA0"},
-                                         PrinterDriverKeySpec{DRIVER_NAME, "oem12.inf"}};
+                                         DriverKeySpec{DRIVER_NAME, "oem12.inf"}};
 
 void StageNodes(const std::vector<NodeCase>& cases) {
   for (const NodeCase& node : cases) {

@@ -112,20 +112,32 @@ void ExpectNothingChanged(const Snapshot& before, const Snapshot& after) {
   EXPECT_TRUE(difference.changed.empty()) << "changed:" << Listing(difference.changed);
 }
 
-void ExpectRanToCompletion(const UninstallRun& run, Ending ending) {
+void ExpectRanToCompletion(const UninstallRun& run, Ending ending, const std::vector<std::string>& remaining) {
   ASSERT_TRUE(run.started) << "the uninstaller did not show its dialog";
   const std::vector<std::string> statuses = run.record.StatusTexts();
   std::vector<std::string> expected;
   if (!run.listedPrinters.empty()) expected.push_back("Delete printers...");
   if (ending == Ending::WholePackage) expected.push_back("Delete printer driver...");
-  expected.push_back("Uninstall completed!");
+  expected.push_back(remaining.empty() ? "Uninstall completed!" : "Uninstall incomplete!");
   EXPECT_EQ(statuses, expected);
+  std::vector<robot::MessageBoxSeen> boxes = run.record.messageBoxes;
+  if (!remaining.empty()) {
+    ASSERT_FALSE(boxes.empty()) << "nothing named what remains";
+    const robot::MessageBoxInfo& told = boxes.front().box;
+    EXPECT_EQ(told.caption, APP_TITLE);
+    EXPECT_NE(told.text.find("(" + std::to_string(remaining.size()) + "):"), std::string::npos) << told.text;
+    for (size_t i = 0; i < remaining.size() && i < 5; ++i) {
+      EXPECT_NE(told.text.find("\n    " + remaining[i] + "\n"), std::string::npos) << told.text;
+    }
+    boxes.erase(boxes.begin());
+  }
+  EXPECT_EQ(run.left, remaining) << "what the log reports left";
   if (ending == Ending::WholePackage) {
-    ASSERT_EQ(run.record.messageBoxes.size(), 1u) << "only the restart question is asked";
-    EXPECT_EQ(run.record.messageBoxes[0].box.caption, APP_TITLE);
-    EXPECT_EQ(run.record.messageBoxes[0].box.buttonIds, (std::vector<int>{IDYES, IDNO}));
+    ASSERT_EQ(boxes.size(), 1u) << "only the restart question is asked";
+    EXPECT_EQ(boxes[0].box.caption, APP_TITLE);
+    EXPECT_EQ(boxes[0].box.buttonIds, (std::vector<int>{IDYES, IDNO}));
   } else {
-    EXPECT_TRUE(run.record.messageBoxes.empty());
+    EXPECT_TRUE(boxes.empty());
   }
   EXPECT_EQ(run.record.exitCode, std::optional<DWORD>(0)) << "the program did not end normally";
 }

@@ -23,6 +23,9 @@ struct Expectation {
   std::vector<std::string> mayChange;
   // The steps whose failure the log reports, by name, in order; every other step succeeds.
   std::vector<std::string> failedSteps;
+  // What the run leaves of what it was to remove, as it tells the user and the log, in order;
+  // nothing when it completes.
+  std::vector<std::string> remaining;
 };
 
 // The machine as a run can change it: the snapshot, and the look-alikes of other products as the
@@ -52,6 +55,9 @@ enum class Ending {
   PrintersOnly,
 };
 
-void ExpectRanToCompletion(const UninstallRun& run, Ending ending);
+// With something `remaining`, the dialog names it in a message box before the restart question,
+// and its last status is not that of completion.
+void ExpectRanToCompletion(const UninstallRun& run, Ending ending,
+                           const std::vector<std::string>& remaining = std::vector<std::string>());
 
 }  // namespace fault_matrix

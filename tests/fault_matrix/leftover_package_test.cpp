@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "identity/target_identity.h"
 #include "tests/e2e_support.h"
@@ -45,8 +48,21 @@ void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
 std::string InInfDirectory(const std::string& name) { return stager::FolderPath(Folder::Inf) + "\\" + name; }
 
+// A node of the model on the model's driver: a USB node of an unusual driver package that takes
+// the device itself, its hardware ID in lower case as some devices report it.
+stager::DeviceNodeSpec UsbNodeOnTheModelsDriver(const std::string& instanceId, std::vector<std::string> ids) {
+  return {instanceId, std::move(ids), stager::DriverKeySpec{DRIVER_NAME, "oem12.inf"}};
+}
+
+stager::DeviceKeySpec BareKey(stager::DeviceKeySpec key) {
+  key.instance = false;
+  return key;
+}
+
+stager::InfFileSpec FamilyInf(const std::string& name) { return {name, true, true, false, true}; }
+
 // Each is found by a look-up of its own: the recorded INF has no oem name, which the oem scan
-// would find first, and the enumeration keys hold no printer node, whose class key would be found.
+// would find first, and the USB nodes are not of the printer class, whose keys would be found.
 const Row kLeftovers[] = {
     {"DataDirectory", [](Installation& i) { i.dataDirectory = {{"settings.ini", false, FILE_ATTRIBUTE_READONLY}}; }},
     {"DriverFile", [](Installation& i) { i.files = {{Folder::PrinterDriver, "3\\QTM820wE.gpd"}}; }},
@@ -61,12 +77,19 @@ const Row kLeftovers[] = {
      }},
     {"OemInf", [](Installation& i) { i.infFiles = {{"oem3.inf"}}; }},
     {"OemInfInUtf16", [](Installation& i) { i.infFiles = {{"oem4.inf", true, true, true}}; }},
+    {"FamilyOemInfWithoutTheSiblingsDriver", [](Installation& i) { i.infFiles = {FamilyInf("oem8.inf")}; }},
     {"PrinterClassKey", [](Installation& i) { i.driverClassKeys = {{"0005", DRIVER_NAME, std::string("oem12.inf")}}; }},
-    {"UsbprintKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[0]); }},
-    {"LptenumKey", [](Installation& i) { i.deviceKeys.push_back(stager::ModelEnumerationKeys()[1]); }},
-    {"UsbNode",
+    {"UsbprintKeyWithoutNodes", [](Installation& i) { i.deviceKeys.push_back(BareKey(stager::ModelEnumerationKeys()[0])); }},
+    {"LptenumKeyWithoutNodes", [](Installation& i) { i.deviceKeys.push_back(BareKey(stager::ModelEnumerationKeys()[1])); }},
+    {"PrinterNodeOnTheModelsDriver", [](Installation& i) { i.deviceNodes.push_back(stager::ModelPrinterNodes("oem12.inf")[0]); }},
+    {"UsbNodeInLowerCaseOnTheModelsDriver",
      [](Installation& i) {
-       i.deviceNodes.push_back({"USB\\VID_2E5B&PID_0017\\KQ0001", {"USB\\Vid_2E5B&Pid_0017&Rev_0100"}});
+       i.deviceNodes.push_back(UsbNodeOnTheModelsDriver("USB\\VID_2E5B&PID_0017\\KQ0001", {"usb\\vid_2e5b&pid_0017&rev_0100"}));
+     }},
+    {"UsbInterfaceNodeOnTheModelsDriver",
+     [](Installation& i) {
+       i.deviceNodes.push_back(UsbNodeOnTheModelsDriver("USB\\VID_2E5B&PID_0017&MI_01\\7&1F2E3D4C&0&0001",
+                                                        {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_01", "USB\\Vid_2E5B&Pid_0017&MI_01"}));
      }},
 };
 
@@ -82,6 +105,13 @@ const Row kNearMisses[] = {
      [](Installation& i) {
        i.uninstallInfFile = InInfDirectory("oem5.inf");
        i.infFiles = {{"oem5.inf", false}};
+     }},
+    // The sibling's driver comes from it, recorded as the model's INF or not.
+    {"AFamilyInfOfAnInstalledSiblingsDriver",
+     [](Installation& i) {
+       i.drivers.push_back(stager::OtherDriver(stager::kSiblingDriverName));
+       i.uninstallInfFile = InInfDirectory("oem8.inf");
+       i.infFiles = {FamilyInf("oem8.inf")};
      }},
     {"ASiblingsPrinterNodeAndEnumerationKey",
      [](Installation& i) {
@@ -108,6 +138,17 @@ const Row kNearMisses[] = {
                                 {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_00", "USB\\Vid_2E5B&Pid_0017&Rev_0100",
                                  "USB\\Vid_2E5B&Pid_0017&MI_00", "USB\\Vid_2E5B&Pid_0017"}});
      }},
+    // A printer still plugged in once its package went: Windows keeps its USB node on its own USB
+    // printing support and the printer node below it without a driver, and makes them anew.
+    {"ThePluggedInPrintersNodesWithoutTheModelsDriver",
+     [](Installation& i) {
+       i.deviceNodes.push_back({"USB\\VID_2E5B&PID_0017\\KQ0001",
+                                {"USB\\Vid_2E5B&Pid_0017&Rev_0100", "USB\\Vid_2E5B&Pid_0017"},
+                                stager::DriverKeySpec{"USB Printing Support", "usbprint.inf"}});
+       stager::DeviceNodeSpec printer = stager::ModelPrinterNodes("oem12.inf")[0];
+       printer.driver.reset();
+       i.deviceNodes.push_back(printer);
+     }},
     // Wine's spooler never deletes the processor's registration: it stays after every removal there.
     {"ThePrintProcessorsRegistrationWithoutItsFile", [](Installation& i) { i.processorKey = true; }},
 };
@@ -125,6 +166,14 @@ TEST_P(Leftover, AloneRunsTheDriverRemovalPhaseWhichTakesIt) {
     expected_.removed.push_back(MachineKey(std::string(stager::kPrinterClassKey) + "\\" + key.subkey));
   }
   StageMachine();
+  // A node goes with its driver key and, the last of its device, with the device's key.
+  for (const stager::DeviceNodeSpec& node : machine_.deviceNodes) {
+    if (!node.driver) continue;
+    expected_.removed.push_back(DeviceNodeKey(node.instanceId.substr(0, node.instanceId.rfind('\\'))));
+    if (const std::optional<std::string> driverKey = stager::DeviceDriverKey(node.instanceId)) {
+      expected_.removed.push_back(MachineKey(*driverKey));
+    }
+  }
 
   RunAndCheck();
 }
@@ -146,7 +195,14 @@ TEST_P(NearMiss, IsNoLeftoverTheUninstallIsReportedCompleteAndOnlyTheUninstallKe
   EXPECT_EQ(run.record.messageBoxes[0].box.text, "QTM-820wide Driver is not exist.\nUnistall aleady completed.");
   EXPECT_TRUE(run.record.statuses.empty());
   EXPECT_EQ(run.record.exitCode, std::optional<DWORD>(0));
-  ExpectOnlyModelArtefactsGone(before, ObserveMachine(), Expectation{{MachineKey(UNINSTALL_KEY)}, {}, {}, {}});
+  const Expectation onlyTheUninstallKey{{MachineKey(UNINSTALL_KEY)}, {}, {}, {}};
+  ExpectOnlyModelArtefactsGone(before, ObserveMachine(), onlyTheUninstallKey);
+
+  // Unseen, as a deployment tool runs it, the same: nothing of the model is left.
+  const WatchedRun quiet = RunUninstallerWatched(std::string("/quiet /log ") + kRunLog);
+  EXPECT_FALSE(quiet.windowShown);
+  EXPECT_EQ(quiet.exitCode, std::optional<DWORD>(ERROR_SUCCESS));
+  ExpectOnlyModelArtefactsGone(before, ObserveMachine(), onlyTheUninstallKey);
 }
 
 INSTANTIATE_TEST_SUITE_P(OfEachKind, NearMiss, ::testing::ValuesIn(kNearMisses), RowName);
@@ -176,6 +232,32 @@ TEST_F(LeftoverPackage, UnseenGoesWholeAndTellsTheToolToRestart) {
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.front().rfind("No printer and no driver of the model; left of its package: ", 0), 0u) << log.front();
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), expected_);
+}
+
+// A sibling of the model installed from the family INF that lists both, which the package's
+// records name as well: the model goes whole, the INF stays, and each way of finding it says why.
+using FamilyInfOfAnInstalledSibling = WholeUninstall;
+
+TEST_F(FamilyInfOfAnInstalledSibling, StaysWhenTheModelGoesWholeAndTheLogSaysWhy) {
+  machine_.drivers.push_back(stager::OtherDriver(stager::kSiblingDriverName));
+  machine_.infFiles.push_back(FamilyInf("oem9.inf"));
+  machine_.uninstallInfFile = InInfDirectory("oem9.inf");
+  machine_.driverClassKeys.push_back({"0009", DRIVER_NAME, std::string("oem9.inf")});
+  expected_.removed.push_back(MachineKey(std::string(stager::kPrinterClassKey) + "\\0009"));
+  StageMachine();
+
+  RunAndCheck();
+
+  const std::string kept = "; kept oem9.inf: the installed driver \"KARVELO QTM-820narrow\" comes from it";
+  std::vector<std::string> keptBy;
+  for (const std::string& line : LastRunOfLog(kRunLog)) {
+    if (line.size() > kept.size() && line.compare(line.size() - kept.size(), kept.size(), kept) == 0) {
+      keptBy.push_back(line.substr(0, line.find(':')));
+    }
+  }
+  EXPECT_EQ(keptBy, (std::vector<std::string>{"Delete the INF file recorded in the Uninstall key",
+                                              "Delete the INF files named by the printer class keys",
+                                              "Delete the oem INF files that list the model"}));
 }
 
 }  // namespace

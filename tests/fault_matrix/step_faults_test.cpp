@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,18 +35,39 @@ using removal_test::PendingDeletions;
 using StepFaults = WholeUninstall;
 
 // Under Wine the spooler's DeletePrinter answers success while the printer's key stays (its
-// entries in the user's profile go); the printer is still listed afterwards, as on Windows when
-// the spooler refuses.
-TEST_F(StepFaults, APrinterTheSpoolerCannotDeleteStaysAndItsSettingsKeyStillGoes) {
-  StageMachine();
-  const std::string printer = "Front Desk (Bar 2)";
-  const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer;
-  Lock(spoolerKey, stager::KeyLock::Sealed);
-  expected_.kept.push_back(MachineKey(spoolerKey));
+// entries in the user's profile go); the printer is still listed afterwards, as on Windows one
+// that holds jobs is, marked for deletion once they have printed. It stays, and so does the
+// driver that it uses: its keys are not deleted from under the spooler. Everything else goes.
+class PrinterLeftListed : public StepFaults {
+ protected:
+  void SetUp() override {
+    StageMachine();
+    const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + kPrinter;
+    Lock(spoolerKey, stager::KeyLock::Sealed);
+    expected_.kept.push_back(MachineKey(spoolerKey));
+    expected_.kept.push_back(MachineKey(stager::kDriverKey));
+    expected_.failedSteps = {"Delete the printer \"" + kPrinter + "\" and its settings key",
+                             "Delete the printer driver \"KARVELO QTM-820wide\""};
+    expected_.remaining = {"printer \"" + kPrinter + "\"", "printer driver \"KARVELO QTM-820wide\""};
+  }
 
+  const std::string kPrinter = "Front Desk (Bar 2)";
+};
+
+TEST_F(PrinterLeftListed, StaysWithTheDriverAndTheDialogSaysSo) {
   RunAndCheck();
 
-  EXPECT_TRUE(InstalledPrinterNames().count(printer));
+  EXPECT_TRUE(InstalledPrinterNames().count(kPrinter));
+}
+
+TEST_F(PrinterLeftListed, UnseenFailsTheRunAndTheLogSaysWhy) {
+  const std::vector<std::string> log = RunUnseenAndCheck(ERROR_INSTALL_FAILURE);
+
+  const auto said = [&](const std::string& text) {
+    return std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  };
+  EXPECT_TRUE(said("; still listed: the spooler deletes it once its jobs are gone"));
+  EXPECT_TRUE(said("; its registry keys kept: a printer of the model is still listed"));
 }
 
 TEST_F(StepFaults, APrinterSettingsKeyThatCannotBeDeletedStays) {
@@ -78,12 +100,13 @@ TEST_F(StepFaults, WithoutTheUninstallKeyEveryOtherStepIsStillDone) {
 }
 
 // Wine's spooler refuses to delete one version of a driver, so the driver goes through its key
-// there; with that key sealed, both ways fail.
+// there; with that key sealed, both ways fail, and the driver is left.
 TEST_F(StepFaults, ADriverKeyThatCannotBeDeletedStays) {
   StageMachine();
   Lock(stager::kDriverKey, stager::KeyLock::Sealed);
   expected_.kept.push_back(MachineKey(stager::kDriverKey));
   expected_.failedSteps = {"Delete the printer driver \"KARVELO QTM-820wide\""};
+  expected_.remaining = {"printer driver \"KARVELO QTM-820wide\""};
 
   RunAndCheck();
 }
@@ -93,6 +116,7 @@ TEST_F(StepFaults, ALanguageMonitorThatCannotBeDeletedStays) {
   Lock(stager::kMonitorKey, stager::KeyLock::Sealed);
   expected_.kept.push_back(MachineKey(stager::kMonitorKey));
   expected_.failedSteps = {"Delete the language monitor \"KVL Language Monitor QTM820wide\""};
+  expected_.remaining = {std::string("language monitor key ") + stager::kMonitorKey};
 
   RunAndCheck();
 }
@@ -127,7 +151,8 @@ TEST_F(StepFaults, ADeviceNodeThatCannotBeRemovedStaysAndTheModelsOtherNodesStil
 // The model's USBPRINT key with its printer node sealed, down to the node's deepest subkey: the
 // device installer, which runs with the administrator's rights under Wine, cannot remove the node,
 // nor its driver key; administrators may not even rewrite the key's access list, so the grant fails
-// and the key stays, with the access list it had. The LPTENUM node and key after it still go.
+// and the key stays, with the access list it had. The LPTENUM node and key after it still go. The
+// node and its driver key are left, and the run says so; it names the driver key.
 TEST_F(StepFaults, ASealedEnumerationKeyStaysAsItWasAndTheNextOneStillGoes) {
   StageMachine();
   const std::string node = StandardModelNodes()[2];
@@ -141,6 +166,8 @@ TEST_F(StepFaults, ASealedEnumerationKeyStaysAsItWasAndTheNextOneStillGoes) {
   expected_.kept.push_back(MachineKey(USBPRINT_ENUM_KEY));
   expected_.kept.push_back(MachineKey(*driverKey));
   expected_.failedSteps = {"Remove the USBPRINT and LPTENUM device nodes and keys of the model"};
+  expected_.remaining = {std::string("printer class key ") + stager::kPrinterClassKey +
+                         driverKey->substr(driverKey->rfind('\\'))};
 
   RunAndCheck();
 

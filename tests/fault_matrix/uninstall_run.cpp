@@ -28,6 +28,7 @@ UninstallRun UninstallEverythingListed() {
   }
   run.record = session.RunToEnd(robot::AnswerQuestionsWith(IDNO), kRunTimeoutMs);
   run.failedSteps = FailedStepsOfLog(kRunLog);
+  run.left = LeftOnTheMachineInLog(kRunLog);
   return run;
 }
 

@@ -20,6 +20,8 @@ struct UninstallRun {
   robot::RunRecord record;
   // The steps the log reports as failed, by name, in order.
   std::vector<std::string> failedSteps;
+  // What the log reports left on the machine once the run was done.
+  std::vector<std::string> left;
 };
 
 UninstallRun UninstallEverythingListed();

@@ -19,10 +19,21 @@ void WholeUninstall::StageMachine() {
   }
 }
 
+std::vector<std::string> WholeUninstall::RunUnseenAndCheck(DWORD exitCode) {
+  const MachineState before = ObserveMachine();
+  const WatchedRun run = RunUninstallerWatched(std::string("/quiet /log ") + kRunLog);
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(exitCode));
+  ExpectOnlyModelArtefactsGone(before, ObserveMachine(), expected_);
+  EXPECT_EQ(FailedStepsOfLog(kRunLog), expected_.failedSteps) << "the steps the log reports as failed";
+  EXPECT_EQ(LeftOnTheMachineInLog(kRunLog), expected_.remaining) << "what the log reports left";
+  return LastRunOfLog(kRunLog);
+}
+
 UninstallRun WholeUninstall::RunAndCheck(Ending ending) {
   const MachineState before = ObserveMachine();
   UninstallRun run = UninstallEverythingListed();
-  ExpectRanToCompletion(run, ending);
+  ExpectRanToCompletion(run, ending, expected_.remaining);
   ExpectOnlyModelArtefactsGone(before, ObserveMachine(), expected_);
   EXPECT_EQ(run.failedSteps, expected_.failedSteps) << "the steps the log reports as failed";
   return run;

@@ -20,6 +20,9 @@ class WholeUninstall : public ::testing::Test {
   void StageMachine();
   // Observes the machine, runs the uninstaller, and checks how it ended and what it changed.
   UninstallRun RunAndCheck(Ending ending = Ending::WholePackage);
+  // The same unseen, as a deployment tool runs it (/quiet): it ends with `exitCode`, and its log
+  // says which steps failed and what is left. Returns the log's last run.
+  std::vector<std::string> RunUnseenAndCheck(DWORD exitCode);
 
   stager::Installation machine_ = StandardMachine();
   Expectation expected_{StandardModelArtefacts(), {ProcessorKeyKeptByWine()}, {}, {}};

@@ -42,6 +42,7 @@ struct InfFileSpec {
   bool listsModel = true;  // its "KARVELO" section has the line keyed by the driver name
   bool companion = true;   // the compiled companion, the same stem with ".PNF", lies beside it
   bool utf16 = false;      // written in UTF-16 with its byte-order mark, as Unicode INF files are
+  bool alsoListsSibling = false;  // a family INF: it lists a sibling model of the maker as well
 };
 
 // A subkey of the printer device class key, one per installed printer driver.
@@ -77,11 +78,12 @@ struct DeviceKeySpec {
   std::string key;
   KeyLock lock = KeyLock::None;
   KeyLock instanceLock = KeyLock::None;  // the device instance subkey's
+  bool instance = true;                  // without it, the bare key
 };
 
-// The driver key a printer driver installation gives its device node: a subkey of the printer
-// device class key, named by the device installer, which goes with the node.
-struct PrinterDriverKeySpec {
+// The driver key a driver installation gives its device node: a subkey of the node's device class
+// key, named by the device installer, which goes with the node.
+struct DriverKeySpec {
   std::string driverDesc;
   std::string infPath;
 };
@@ -89,12 +91,12 @@ struct PrinterDriverKeySpec {
 // A device node registered with the device installer under the enumerator its instance ID
 // begins with ("USB\VID_...\serial", "USBPRINT\model\instance"), carrying a hardware-ID list,
 // or no hardware-ID property at all when the list is empty. No device is attached to it, so it is
-// not present. With a printer driver it belongs to the printer setup class, otherwise to the USB
-// class.
+// not present. A node of the "USB" enumerator, or one without a driver, belongs to the USB setup
+// class; any other with a driver to the printer setup class.
 struct DeviceNodeSpec {
   std::string instanceId;
   std::vector<std::string> hardwareIds;
-  std::optional<PrinterDriverKeySpec> printerDriver;
+  std::optional<DriverKeySpec> driver;
   std::string portName;  // "Port Name" in the node's "Device Parameters" subkey; none when empty
 };
 

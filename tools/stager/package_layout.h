@@ -24,6 +24,9 @@ inline constexpr char kProcessorKey[] =
 inline constexpr char kPrinterClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E979-E325-11CE-BFC1-08002BE10318}";
 inline constexpr char kDataDirectoryName[] = "karveloqtm_820wide6ea0";
+// The driver of a sibling model of the maker, whose printers and family INF are no business of the
+// model's uninstaller.
+inline constexpr char kSiblingDriverName[] = "KARVELO QTM-820narrow";
 
 // The thirteen files of the model's driver, in the order they are to be deleted.
 std::vector<FileSpec> ModelDriverFiles();

@@ -61,6 +61,13 @@ bool LockKey(HKEY root, const std::string& key, KeyLock lock, std::string& error
 }
 
 bool StageDeviceKey(const DeviceKeySpec& deviceKey, std::string& error) {
+  if (!deviceKey.instance) {
+    RegKey bare;
+    if (bare.Create(HKEY_LOCAL_MACHINE, deviceKey.key.c_str(), KEY_WRITE) != ERROR_SUCCESS) {
+      return (error = "creating " + deviceKey.key), false;
+    }
+    return LockKey(deviceKey.key, deviceKey.lock, error);
+  }
   const std::string instance = deviceKey.key + "\\" + DEVICE_INSTANCE;
   if (!WriteRegistryString(HKEY_LOCAL_MACHINE, instance, "DeviceDesc", "KARVELO QTM-820wide") ||
       !WriteRegistryString(HKEY_LOCAL_MACHINE, instance, "Mfg", "KARVELO") ||

@@ -18,7 +18,7 @@ const GUID USB_SETUP_CLASS = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x4
 // The printer setup class, {4D36E979-E325-11CE-BFC1-08002BE10318}.
 const GUID PRINTER_SETUP_CLASS = {0x4d36e979, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
-bool WriteDriverKey(HDEVINFO devices, SP_DEVINFO_DATA& node, const PrinterDriverKeySpec& driver) {
+bool WriteDriverKey(HDEVINFO devices, SP_DEVINFO_DATA& node, const DriverKeySpec& driver) {
   HKEY key = ::SetupDiCreateDevRegKeyA(devices, &node, DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr);
   if (key == INVALID_HANDLE_VALUE) return false;
   const auto write = [&](const char* name, const std::string& value) {
@@ -44,7 +44,8 @@ std::vector<BYTE> HardwareIdList(const std::vector<std::string>& ids) {
 }  // namespace
 
 bool StageDeviceNode(const DeviceNodeSpec& device, std::string& error) {
-  const GUID& setupClass = device.printerDriver ? PRINTER_SETUP_CLASS : USB_SETUP_CLASS;
+  const bool usbEnumerated = ::_strnicmp(device.instanceId.c_str(), "USB\\", 4) == 0;
+  const GUID& setupClass = device.driver && !usbEnumerated ? PRINTER_SETUP_CLASS : USB_SETUP_CLASS;
   const ScopedDeviceInfoList devices(::SetupDiCreateDeviceInfoList(&setupClass, nullptr));
   if (!devices.IsValid()) return (error = LastErrorText("SetupDiCreateDeviceInfoList")), false;
   SP_DEVINFO_DATA node{};
@@ -62,7 +63,7 @@ bool StageDeviceNode(const DeviceNodeSpec& device, std::string& error) {
   if (!::SetupDiRegisterDeviceInfo(devices.Get(), &node, 0, nullptr, nullptr, nullptr)) {
     return (error = LastErrorText("registering " + device.instanceId)), false;
   }
-  if (device.printerDriver && !WriteDriverKey(devices.Get(), node, *device.printerDriver)) {
+  if (device.driver && !WriteDriverKey(devices.Get(), node, *device.driver)) {
     return (error = LastErrorText("writing the driver key of " + device.instanceId)), false;
   }
   if (!device.portName.empty() &&
@@ -81,11 +82,11 @@ std::vector<DeviceNodeSpec> ModelPrinterNodes(const std::string& infName) {
   return {
       {usbprint + "\\7&2A1B3C4D&0&USB001",
        {usbprint + "6EA0", "KARVELOQTM-820wide6EA0"},
-       PrinterDriverKeySpec{DRIVER_NAME, infName},
+       DriverKeySpec{DRIVER_NAME, infName},
        "USB001"},
       {lptenum + "\\5&1C2D3E4F&0&LPT1",
        {lptenum + "6EA0", "KARVELOQTM-820wide6EA0"},
-       PrinterDriverKeySpec{DRIVER_NAME, infName},
+       DriverKeySpec{DRIVER_NAME, infName},
        "LPT1:"},
   };
 }
@@ -93,7 +94,7 @@ std::vector<DeviceNodeSpec> ModelPrinterNodes(const std::string& infName) {
 DeviceNodeSpec SiblingPrinterNode(const std::string& infName) {
   return {"USBPRINT\\KARVELOQTM-820narrow\\7&3B4C5D6E&0&USB002",
           {"USBPRINT\\KARVELOQTM-820narrowB1C2", "KARVELOQTM-820narrowB1C2"},
-          PrinterDriverKeySpec{std::string(DRIVER_NAME_PREFIX) + "QTM-820narrow", infName},
+          DriverKeySpec{std::string(DRIVER_NAME_PREFIX) + "QTM-820narrow", infName},
           "USB002"};
 }
 

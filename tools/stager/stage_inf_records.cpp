@@ -7,10 +7,14 @@ namespace stager {
 
 namespace {
 
-std::string InfText(bool listsModel) {
-  // A printer INF as the model's installer writes it; without the model's line it lists a sibling.
-  const std::string modelLine = listsModel ? "\"KARVELO QTM-820wide\" = QTM820WE.GPD, USBPRINT\\KARVELOQTM-820wide\r\n"
-                                           : "\"KARVELO QTM-820narrow\" = QTM820NE.GPD, USBPRINT\\KARVELOQTM-820narrow\r\n";
+std::string InfText(const InfFileSpec& inf) {
+  // A printer INF as the model's installer writes it; without the model's line it lists a sibling,
+  // and a family INF lists both.
+  std::string modelLines;
+  if (inf.listsModel) modelLines += "\"KARVELO QTM-820wide\" = QTM820WE.GPD, USBPRINT\\KARVELOQTM-820wide\r\n";
+  if (!inf.listsModel || inf.alsoListsSibling) {
+    modelLines += "\"KARVELO QTM-820narrow\" = QTM820NE.GPD, USBPRINT\\KARVELOQTM-820narrow\r\n";
+  }
   return "[Version]\r\n"
          "Signature=\"$Windows NT$\"\r\n"
          "Class=Printer\r\n"
@@ -21,7 +25,7 @@ std::string InfText(bool listsModel) {
          "KARVELO=KARVELO\r\n"
          "\r\n"
          "[KARVELO]\r\n" +
-         modelLine;
+         modelLines;
 }
 
 // The text is ASCII, so each character is its own code unit.
@@ -40,7 +44,7 @@ std::string CompanionName(const std::string& infName) {
 bool StageInfFile(const InfFileSpec& inf, std::string& error) {
   const std::string folder = FolderPath(Folder::Inf);
   if (folder.empty()) return (error = "no INF directory"), false;
-  const std::string text = InfText(inf.listsModel);
+  const std::string text = InfText(inf);
   if (!WriteFileText(folder + "\\" + inf.name, inf.utf16 ? InUtf16(text) : text)) {
     return (error = LastErrorText("writing " + inf.name)), false;
   }
