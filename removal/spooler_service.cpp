@@ -1,5 +1,6 @@
 #include "removal/spooler_service.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -10,8 +11,19 @@ namespace {
 constexpr char kSpoolerService[] = "Spooler";
 constexpr DWORD kServiceAccess = SERVICE_QUERY_STATUS | SERVICE_STOP | SERVICE_START;
 constexpr DWORD kSpoolerAccess = kServiceAccess | SERVICE_ENUMERATE_DEPENDENTS | SERVICE_QUERY_CONFIG;
-constexpr DWORD kLongestWaitMs = 30000;
-constexpr DWORD kPollEveryMs = 50;
+// How long a service may go without progress when its wait hint is shorter, or zero as some
+// services report. Hints can be short of the truth: until a started service first reports, the
+// manager answers for it with a hint of 2 s (StartService). 30 s is what the manager gives a
+// service's control handler to answer (ControlService), and what "Stopping a Service" allows a
+// whole stop.
+constexpr DWORD kLeastProgressWaitMs = 30000;
+// However steadily a service reports progress, a wait for one state change ends after this long.
+constexpr DWORD kLongestWaitMs = 10 * 60 * 1000;
+// "Starting a Service" polls at a tenth of the wait hint, "not less than 1 second and not more than
+// 10 seconds". Polling more often costs one query of the service control manager each time, and
+// spares quick services (most stop and start well within a second) a second's wait each.
+constexpr DWORD kShortestPollMs = 100;
+constexpr DWORD kLongestPollMs = 10000;
 
 // A disabled service cannot be started: one that runs all the same (disabled after it started)
 // would stay stopped, and the machine without a spooler.
@@ -30,19 +42,39 @@ bool Reports(SC_HANDLE service, DWORD state) {
   return ::QueryServiceStatus(service, &status) && status.dwCurrentState == state;
 }
 
-// ERROR_SUCCESS once the service reports `wanted`; the reason when it cannot be asked, when it
-// stopped while it was to start (its start failed), or after 30 s.
+DWORD PollInterval(DWORD waitHint) { return std::min(std::max(waitHint / 10, kShortestPollMs), kLongestPollMs); }
+
+DWORD StartFailure(const SERVICE_STATUS& stopped) {
+  return stopped.dwWin32ExitCode != ERROR_SUCCESS ? stopped.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
+}
+
+// ERROR_SUCCESS once the service reports `wanted`; the reason when it cannot be asked, or when it
+// stopped while it was to start (its start failed). A service in a lengthy start or stop reports
+// its progress: "Before the specified amount of time [dwWaitHint] has elapsed, the service should
+// make its next call to the SetServiceStatus function with either an incremented dwCheckPoint value
+// or a change in dwCurrentState"; when the hint passes without either, "the service control
+// manager or service control program can assume that an error has occurred" (SERVICE_STATUS). So
+// the wait goes on as long as the service makes progress, and gives up with
+// ERROR_SERVICE_REQUEST_TIMEOUT when it made none within its latest hint (kLeastProgressWaitMs at
+// the least), or after kLongestWaitMs in all.
 DWORD WaitForState(SC_HANDLE service, DWORD wanted) {
-  const DWORD start = ::GetTickCount();
+  SERVICE_STATUS status{};
+  if (!::QueryServiceStatus(service, &status)) return ::GetLastError();
+  const DWORD began = ::GetTickCount();
+  DWORD progressed = began;
   for (;;) {
-    SERVICE_STATUS status{};
-    if (!::QueryServiceStatus(service, &status)) return ::GetLastError();
     if (status.dwCurrentState == wanted) return ERROR_SUCCESS;
-    if (wanted == SERVICE_RUNNING && status.dwCurrentState == SERVICE_STOPPED) {
-      return status.dwWin32ExitCode != ERROR_SUCCESS ? status.dwWin32ExitCode : ERROR_SERVICE_NOT_ACTIVE;
+    if (wanted == SERVICE_RUNNING && status.dwCurrentState == SERVICE_STOPPED) return StartFailure(status);
+    const DWORD now = ::GetTickCount();
+    if (now - progressed >= std::max(status.dwWaitHint, kLeastProgressWaitMs) || now - began >= kLongestWaitMs) {
+      return ERROR_SERVICE_REQUEST_TIMEOUT;
     }
-    if (::GetTickCount() - start >= kLongestWaitMs) return ERROR_SERVICE_REQUEST_TIMEOUT;
-    ::Sleep(kPollEveryMs);
+    ::Sleep(PollInterval(status.dwWaitHint));
+    const SERVICE_STATUS last = status;
+    if (!::QueryServiceStatus(service, &status)) return ::GetLastError();
+    if (status.dwCheckPoint != last.dwCheckPoint || status.dwCurrentState != last.dwCurrentState) {
+      progressed = ::GetTickCount();
+    }
   }
 }
 
@@ -104,12 +136,17 @@ DWORD RestartSpoolerService(const DependentServiceCalls& calls) {
   std::vector<ScopedService> stopped;
   DWORD outcome = StopRunningDependents(manager.Get(), spooler.Get(), calls, stopped);
   if (outcome == ERROR_SUCCESS) outcome = StopAndWait(spooler.Get());
-  if (outcome == ERROR_SUCCESS) outcome = StartAndWait(spooler.Get());
-  // The services stopped for the restart run again once the spooler does; without it they cannot.
-  if (!Reports(spooler.Get(), SERVICE_RUNNING)) return outcome;
+  const auto keepFirstFailure = [&outcome](DWORD next) {
+    if (outcome == ERROR_SUCCESS) outcome = next;
+  };
+  // A spooler left stopped prints nothing: once stopped it is started again, whatever went before,
+  // a wait that gave up on its stop included.
+  if (Reports(spooler.Get(), SERVICE_STOPPED)) keepFirstFailure(StartAndWait(spooler.Get()));
+  // So is every service stopped for the restart, whatever became of the spooler. Windows starts
+  // the services a service depends on before it, so a spooler that failed to start is tried once
+  // more; if it fails again, so does the dependent's start (ERROR_SERVICE_DEPENDENCY_FAIL).
   for (auto dependent = stopped.rbegin(); dependent != stopped.rend(); ++dependent) {
-    const DWORD started = StartAndWait(dependent->Get());
-    if (outcome == ERROR_SUCCESS) outcome = started;
+    keepFirstFailure(StartAndWait(dependent->Get()));
   }
   return outcome;
 }

@@ -261,6 +261,21 @@ TEST_F(StepFaults, ASpoolerThatCannotBeStoppedRunsOnAndTheRunCompletes) {
   ExpectTheSpoolerStillRunningIn(spooler);
 }
 
+// The spooler service runs a program of the tests that takes 38 s to stop, longer than the 30 s
+// the restart once waited, reporting its progress each second as its wait hint asks. The restart
+// waits for it, starts it again, and the run completes.
+TEST_F(StepFaults, ASpoolerSlowToStopIsWaitedForAndStartedAgainAndTheRunCompletes) {
+  StageMachine();
+  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("Spooler slow-stop")));
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  const DWORD spooler = removal_test::QueryService("Spooler").processId;
+
+  RunAndCheck();
+
+  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_RUNNING));
+  EXPECT_NE(removal_test::QueryService("Spooler").processId, spooler) << "the spooler was not restarted";
+}
+
 // A spooler disabled while it runs could not be started again once stopped: it is left running.
 TEST_F(StepFaults, ARunningSpoolerThatIsDisabledIsLeftRunningAndTheRunCompletes) {
   StageMachine();

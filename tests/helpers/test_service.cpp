@@ -4,6 +4,14 @@
 //                                                  records each start and each stop it completes,
 //                                                  with the spooler's state and process then
 //   test_service.exe <name> unstoppable            runs and accepts no control, stop included
+//   test_service.exe <name> slow-stop              takes 38 s to stop, reporting its progress every
+//                                                  second with a wait hint of 3 s
+//   test_service.exe <name> stalled-stop           starts stopping with a wait hint of 3 s and makes
+//                                                  no progress after
+//   test_service.exe <name> no-second-start <marker file>
+//                                                  stops when asked, leaving the marker; started
+//                                                  while the marker is there, its start gets under
+//                                                  way and fails with ERROR_MOD_NOT_FOUND
 // Wine's service control manager runs it like any other service.
 
 #include <windows.h>
@@ -16,10 +24,16 @@ namespace {
 std::string g_name;
 std::string g_mode;
 std::string g_log;
+std::string g_marker;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopRequested = nullptr;
 // Long enough that whoever asks for a stop while one is under way finds the service stopping.
 constexpr DWORD kStopTakesMs = 2000;
+// Longer than the 30 s that the spooler restart once waited for a stop in all.
+constexpr DWORD kSlowStopSeconds = 38;
+constexpr DWORD kWaitHintMs = 3000;
+// What a spooler reports that cannot load one of its port monitors.
+constexpr DWORD kSecondStartFails = ERROR_MOD_NOT_FOUND;
 
 std::string SpoolerState() {
   SERVICE_STATUS_PROCESS status{};
@@ -42,34 +56,64 @@ void Record(const char* event) {
   std::fclose(log);
 }
 
-void Report(DWORD state) {
+void Report(DWORD state, DWORD checkPoint = 0, DWORD waitHint = 0, DWORD exitCode = NO_ERROR) {
   SERVICE_STATUS status{};
   status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   status.dwCurrentState = state;
-  status.dwControlsAccepted = (state == SERVICE_RUNNING && g_mode == "dependent") ? SERVICE_ACCEPT_STOP : 0;
+  status.dwControlsAccepted = (state == SERVICE_RUNNING && g_mode != "unstoppable") ? SERVICE_ACCEPT_STOP : 0;
+  status.dwWin32ExitCode = exitCode;
+  status.dwCheckPoint = checkPoint;
+  status.dwWaitHint = waitHint;
   (void)::SetServiceStatus(g_statusHandle, &status);
 }
 
 // Reports the stop under way before it returns, so that the service is stopping once the control
 // is answered; the service's own thread completes the stop.
 DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
-  if (control == SERVICE_CONTROL_STOP && g_mode == "dependent") {
-    Report(SERVICE_STOP_PENDING);
+  if (control == SERVICE_CONTROL_STOP && g_mode != "unstoppable") {
+    // The dependents tell nothing of their progress, as some services do; the others give a hint.
+    if (g_mode == "dependent") {
+      Report(SERVICE_STOP_PENDING);
+    } else {
+      Report(SERVICE_STOP_PENDING, 1, kWaitHintMs);
+    }
     (void)::SetEvent(g_stopRequested);
     return NO_ERROR;
   }
   return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
+void Stop() {
+  if (g_mode == "stalled-stop") ::Sleep(INFINITE);
+  if (g_mode == "slow-stop") {
+    for (DWORD second = 1; second <= kSlowStopSeconds; ++second) {
+      ::Sleep(1000);
+      Report(SERVICE_STOP_PENDING, 1 + second, kWaitHintMs);
+    }
+  }
+  if (g_mode == "dependent") ::Sleep(kStopTakesMs);
+  if (g_mode == "no-second-start") {
+    FILE* marker = std::fopen(g_marker.c_str(), "w");
+    if (marker != nullptr) std::fclose(marker);
+  }
+  Record("stop");
+  Report(SERVICE_STOPPED);
+}
+
 void WINAPI ServiceMain(DWORD, char**) {
   g_statusHandle = ::RegisterServiceCtrlHandlerExA(g_name.c_str(), OnControl, nullptr);
   if (g_statusHandle == nullptr) return;
+  if (g_mode == "no-second-start" && ::GetFileAttributesA(g_marker.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // As a spooler that fails to load a port monitor: the start gets under way, then fails.
+    Report(SERVICE_START_PENDING, 1, kWaitHintMs);
+    ::Sleep(1000);
+    Report(SERVICE_STOPPED, 0, 0, kSecondStartFails);
+    return;
+  }
   Record("start");
   Report(SERVICE_RUNNING);
   (void)::WaitForSingleObject(g_stopRequested, INFINITE);
-  ::Sleep(kStopTakesMs);
-  Record("stop");
-  Report(SERVICE_STOPPED);
+  Stop();
 }
 
 }  // namespace
@@ -78,10 +122,10 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   g_name = argv[1];
   g_mode = argv[2];
-  if (g_mode == "dependent") {
+  if (g_mode == "dependent" || g_mode == "no-second-start") {
     if (argc != 4) return 2;
-    g_log = argv[3];
-  } else if (g_mode != "unstoppable") {
+    (g_mode == "dependent" ? g_log : g_marker) = argv[3];
+  } else if (g_mode != "unstoppable" && g_mode != "slow-stop" && g_mode != "stalled-stop") {
     return 2;
   }
   g_stopRequested = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
