@@ -276,6 +276,23 @@ TEST_F(StepFaults, ASpoolerSlowToStopIsWaitedForAndStartedAgainAndTheRunComplete
   EXPECT_NE(removal_test::QueryService("Spooler").processId, spooler) << "the spooler was not restarted";
 }
 
+// A spooler that stops when asked and then fails to start again, as one that cannot load a port
+// monitor: the till cannot print, and the run must not say that it is done.
+TEST_F(StepFaults, ASpoolerThatCannotBeStartedAgainIsNamedAndTheRunIsNotComplete) {
+  StageMachine();
+  const std::string marker = "C:\\spooler-stopped.marker";
+  ASSERT_TRUE(removal_test::ChangeServiceProgram(
+      "Spooler", removal_test::TestServiceCommandLine("Spooler no-second-start " + marker)));
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  expected_.mayChange = {marker};
+  expected_.failedSteps = {"Restart the print spooler"};
+  expected_.remaining = {"the print spooler, whose service is not running"};
+
+  RunAndCheck();
+
+  EXPECT_EQ(removal_test::QueryService("Spooler").state, static_cast<DWORD>(SERVICE_STOPPED));
+}
+
 // A spooler disabled while it runs could not be started again once stopped: it is left running.
 TEST_F(StepFaults, ARunningSpoolerThatIsDisabledIsLeftRunningAndTheRunCompletes) {
   StageMachine();
