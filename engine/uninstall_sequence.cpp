@@ -1,8 +1,8 @@
 #include "engine/uninstall_sequence.h"
 
-#include "engine/what_remains.h"
-
 #include <utility>
+
+#include "engine/what_remains.h"
 
 UninstallPlan PlanRemoval(StringList printerNames, int foundPrinterCount) {
   UninstallPlan plan;
