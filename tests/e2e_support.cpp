@@ -51,6 +51,16 @@ std::vector<std::string> LastRunOfLog(const std::string& path) {
   return lines;
 }
 
+std::string LastHeaderOfLog(const std::string& path) {
+  std::istringstream log(FileText(path));
+  std::string header;
+  for (std::string line; std::getline(log, line);) {
+    if (line.rfind("==== ", 0) == 0) header = line;
+  }
+  if (!header.empty() && header.back() == '\r') header.pop_back();
+  return header;
+}
+
 std::vector<std::string> FailedStepsOfLog(const std::string& path) {
   std::vector<std::string> failed;
   for (const std::string& line : LastRunOfLog(path)) {

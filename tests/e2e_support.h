@@ -30,6 +30,8 @@ std::string FileText(const std::string& path);
 
 // The lines of the uninstaller's log's last run after its header, without their times.
 std::vector<std::string> LastRunOfLog(const std::string& path);
+// The header line of the log's last run; empty when there is none.
+std::string LastHeaderOfLog(const std::string& path);
 
 // The steps that the log's last run reports as failed, by name, in order.
 std::vector<std::string> FailedStepsOfLog(const std::string& path);

@@ -138,6 +138,7 @@ const ReviewedImport kReviewedImports[] = {
     {"KERNEL32.dll", "Sleep", "Windows XP"},
     {"KERNEL32.dll", "SuspendThread", "Windows XP"},
     {"KERNEL32.dll", "SystemTimeToFileTime", "Windows XP"},
+    {"KERNEL32.dll", "SystemTimeToTzSpecificLocalTime", "Windows XP"},
     {"KERNEL32.dll", "TlsAlloc", "Windows XP"},
     {"KERNEL32.dll", "TlsGetValue", "Windows XP"},
     {"KERNEL32.dll", "TlsSetValue", "Windows XP"},

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,18 @@ using Lines = std::vector<std::string>;
 
 constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
+
+// The time zones the log's header is checked in, by the TZ variable that Wine takes the zone from
+// when it starts (Wine's token lacks the privilege that SetTimeZoneInformation needs):
+// tests/CMakeLists.txt runs the case that reads this once in each.
+const std::map<std::string, std::string> kOffsetOfZone = {
+    {"UTC0", "UTC+00:00"}, {"IST-5:30", "UTC+05:30"}, {"PST8", "UTC-08:00"}};
+
+std::string EnvironmentVariable(const char* name) {
+  char value[256] = {};
+  const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
+  return length < sizeof value ? std::string(value, length) : std::string();
+}
 
 stager::Installation UninstallKeyOnly() {
   stager::Installation installation;
@@ -82,7 +96,10 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
                  }));
 }
 
+// The header gives the local time's offset from UTC, its sign and size: east of UTC "+", west "-".
 TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) {
+  const auto zone = kOffsetOfZone.find(EnvironmentVariable("TZ"));
+  ASSERT_NE(zone, kOffsetOfZone.end()) << "TZ is to name one of the zones of kOffsetOfZone";
   ASSERT_TRUE(StageForTest(UninstallKeyOnly()));
 
   const WatchedRun run = RunUninstallerWatched("-Q /NoRestart");
@@ -92,6 +109,11 @@ TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) 
   EXPECT_FALSE(UninstallKeyExists());
   EXPECT_EQ(LastRunOfLog(kDefaultLog),
             (Lines{"Nothing of the model is installed", "Delete the Uninstall key: done", "Exit code 0: done"}));
+  // "==== yyyy-mm-dd hh:mm:ss UTC+hh:mm  ..."
+  std::istringstream header(LastHeaderOfLog(kDefaultLog));
+  std::string marker, date, time, offset;
+  header >> marker >> date >> time >> offset;
+  EXPECT_EQ(offset, zone->second) << header.str();
 }
 
 // What a command line may ask for besides the uninstall: the usage, or something the program
