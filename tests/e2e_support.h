@@ -15,6 +15,25 @@
 // The command line that starts the uninstaller built beside the test.
 std::string UninstallerCommandLine();
 
+// A window station without WSF_VISIBLE, as a service's, and its desktop: a program started there
+// can show nothing that anyone could see or answer.
+class UnseenWindowStation {
+ public:
+  UnseenWindowStation();
+  ~UnseenWindowStation();
+  UnseenWindowStation(const UnseenWindowStation&) = delete;
+  UnseenWindowStation& operator=(const UnseenWindowStation&) = delete;
+
+  bool IsReady() const { return desktop_ != nullptr; }
+  HDESK Desktop() const { return desktop_; }
+  // As STARTUPINFO.lpDesktop names it.
+  static std::string DesktopName();
+
+ private:
+  HWINSTA station_ = nullptr;
+  HDESK desktop_ = nullptr;
+};
+
 // How the uninstaller ended when started unseen, as a deployment tool starts it.
 struct WatchedRun {
   std::optional<DWORD> exitCode;  // nothing if it did not end in time, or showed a window
@@ -22,8 +41,10 @@ struct WatchedRun {
 };
 
 // Starts the uninstaller with these arguments and looks for a visible window of it every few
-// milliseconds until it ends, or shows one, or the time is up.
-WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000);
+// milliseconds until it ends, or shows one, or the time is up. Started in `unseen`, where no
+// window is ever visible, any dialog or message box of it there counts as shown.
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000,
+                                 const UnseenWindowStation* unseen = nullptr);
 
 // The whole content of a file; empty when it cannot be read.
 std::string FileText(const std::string& path);

@@ -28,6 +28,8 @@ using Lines = std::vector<std::string>;
 
 constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
+constexpr char kRanUnseen[] =
+    "No window can be seen here (a service's window station, or session 0): it runs as with /quiet";
 
 // The time zones the log's header is checked in, by the TZ variable that Wine takes the zone from
 // when it starts (Wine's token lacks the privilege that SetTimeZoneInformation needs):
@@ -47,11 +49,25 @@ stager::Installation UninstallKeyOnly() {
   return installation;
 }
 
-TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder) {
+// Told to run unseen, or started where no window can be seen at all (a service's window station),
+// whatever its command line: the same silent run, to the same default log.
+struct UnseenRun {
+  const char* arguments;
+  bool inAnUnseenStation;
+};
+
+class UnseenRuns : public ::testing::TestWithParam<UnseenRun> {};
+
+TEST_P(UnseenRuns, TakeTheWholeSampleInstallationAndLogEveryStepInItsOrder) {
+  const UnseenRun& row = GetParam();
+  std::optional<UnseenWindowStation> station;
+  if (row.inAnUnseenStation) {
+    ASSERT_TRUE(station.emplace().IsReady());
+  }
   ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
   const std::vector<inventory::Item> before = inventory::TakeInventory();
 
-  const WatchedRun run = RunUninstallerWatched("/quiet");
+  const WatchedRun run = RunUninstallerWatched(row.arguments, kRunTimeoutMs, station ? &*station : nullptr);
 
   EXPECT_FALSE(run.windowShown);
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
@@ -63,6 +79,11 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
   EXPECT_EQ(inventory::Lines(after, Kind::Other), inventory::Lines(before, Kind::Other));
 
   Lines log = LastRunOfLog(kDefaultLog);
+  if (row.inAnUnseenStation) {
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), kRanUnseen);
+    log.erase(log.begin());
+  }
   ASSERT_GE(log.size(), 5u);
   // The printers go head to tail, in the order the spooler listed them, reversed.
   for (int printer = 0; printer < 3; ++printer) {
@@ -96,6 +117,11 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
                  }));
 }
 
+// The bare command an installer recorded, and a switch of another installer's that the program
+// does not know: in a visible station they would open the dialog.
+INSTANTIATE_TEST_SUITE_P(Runs, UnseenRuns,
+                         ::testing::Values(UnseenRun{"/quiet", false}, UnseenRun{"", true}, UnseenRun{"/qb", true}));
+
 // The header gives the local time's offset from UTC, its sign and size: east of UTC "+", west "-".
 TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) {
   const auto zone = kOffsetOfZone.find(EnvironmentVariable("TZ"));
@@ -122,20 +148,23 @@ struct CommandLineCase {
   const char* arguments;
   DWORD exitCode;
   enum Shows { Nothing, UsageBox, Dialog } shows;
+  bool inAnUnseenStation = false;
 };
 
 class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLines, ThatAskForNoUninstallChangeNothing) {
   const CommandLineCase& line = GetParam();
-  // The cases share one machine, which none of them is to change.
-  static const bool staged = StageForTest(stager::SampleInstallation());
-  ASSERT_TRUE(staged);
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
   const std::vector<inventory::Item> before = inventory::TakeInventory();
 
   std::optional<DWORD> exitCode;
   if (line.shows == CommandLineCase::Nothing) {
-    const WatchedRun run = RunUninstallerWatched(line.arguments);
+    std::optional<UnseenWindowStation> station;
+    if (line.inAnUnseenStation) {
+      ASSERT_TRUE(station.emplace().IsReady());
+    }
+    const WatchedRun run = RunUninstallerWatched(line.arguments, kRunTimeoutMs, station ? &*station : nullptr);
     EXPECT_FALSE(run.windowShown);
     exitCode = run.exitCode;
   } else {
@@ -168,7 +197,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"/s leftover", ERROR_INVALID_COMMAND_LINE, CommandLineCase::Nothing},
                       CommandLineCase{"/quiet /?", ERROR_SUCCESS, CommandLineCase::Nothing},
                       CommandLineCase{"/?", ERROR_SUCCESS, CommandLineCase::UsageBox},
-                      CommandLineCase{"/bogus recorded-by-an-installer", ERROR_SUCCESS, CommandLineCase::Dialog}));
+                      CommandLineCase{"/?", ERROR_SUCCESS, CommandLineCase::Nothing, true},
+                      CommandLineCase{"/bogus recorded-by-an-installer", ERROR_SUCCESS, CommandLineCase::Dialog},
+                      CommandLineCase{"/qb", ERROR_SUCCESS, CommandLineCase::Dialog}));
 
 // A log path that an ordinary user could have prepared, as SYSTEM's own temporary folder allows:
 // the file behind it must not be written. The run goes on without its log. (Wine shows a symbolic
@@ -178,7 +209,7 @@ enum class PlantedLink { HardLinkToTheFile, SymbolicLinkToTheFolder };
 class PlantedLogLink : public ::testing::TestWithParam<PlantedLink> {};
 
 TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
-  // The cases share one machine: each has folders of its own.
+  // Each case has folders of its own.
   const std::string kind = std::to_string(static_cast<int>(GetParam()));
   const std::string protectedFolder = "C:\\windows\\protected" + kind;
   const std::string protectedFile = protectedFolder + "\\settings.ini";
