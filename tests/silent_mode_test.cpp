@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -16,10 +17,12 @@
 #include "tests/e2e_support.h"
 #include "tests/removal_test_support.h"
 #include "tools/inventory/inventory.h"
+#include "tools/robot/launched_program.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -30,6 +33,8 @@ constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
 constexpr char kRanUnseen[] =
     "No window can be seen here (a service's window station, or session 0): it runs as with /quiet";
+// The old name of the one-copy rule: a plain mutex of the global namespace, which anyone can make.
+constexpr char kOldOneCopyMutex[] = "Global\\KARVELO_QTM-820wide uninstaller";
 
 // The time zones the log's header is checked in, by the TZ variable that Wine takes the zone from
 // when it starts (Wine's token lacks the privilege that SetTimeZoneInformation needs):
@@ -141,6 +146,41 @@ TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) 
   header >> marker >> date >> time >> offset;
   EXPECT_EQ(offset, zone->second) << header.str();
 }
+
+// One copy at a time: of two started together, one ends at once with the code deployment tools
+// retry on. A plain mutex of the rule's old name, made first by another program with default
+// security (as any standard user could; under Wine it has no owner at all), stops nothing.
+struct CopiesAtOnce {
+  int copies;
+  bool oldNameHeldByAnotherProgram;
+  std::vector<DWORD> exitCodes;  // in ascending order
+};
+
+class OneCopyAtATime : public ::testing::TestWithParam<CopiesAtOnce> {};
+
+TEST_P(OneCopyAtATime, WhateverAnotherAccountHolds) {
+  const CopiesAtOnce& row = GetParam();
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  const ScopedHandle held(row.oldNameHeldByAnotherProgram ? ::CreateMutexA(nullptr, FALSE, kOldOneCopyMutex)
+                                                          : nullptr);
+  if (row.oldNameHeldByAnotherProgram) {
+    ASSERT_TRUE(held.IsValid()) << ::GetLastError();
+  }
+
+  std::vector<LaunchedProgram> copies(static_cast<size_t>(row.copies));
+  for (LaunchedProgram& copy : copies) ASSERT_TRUE(copy.Start(UninstallerCommandLine() + " /quiet"));
+  std::vector<DWORD> exitCodes;
+  for (LaunchedProgram& copy : copies) exitCodes.push_back(copy.WaitForExit(kRunTimeoutMs).value_or(0xFFFFFFFF));
+  std::sort(exitCodes.begin(), exitCodes.end());
+
+  EXPECT_EQ(exitCodes, row.exitCodes);
+  EXPECT_FALSE(ModelDriverInstalled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, OneCopyAtATime,
+    ::testing::Values(CopiesAtOnce{2, false, {ERROR_INSTALL_ALREADY_RUNNING, ERROR_SUCCESS_REBOOT_REQUIRED}},
+                      CopiesAtOnce{1, true, {ERROR_SUCCESS_REBOOT_REQUIRED}}));
 
 // What a command line may ask for besides the uninstall: the usage, or something the program
 // does not know. None of it removes anything.
