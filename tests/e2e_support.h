@@ -57,6 +57,10 @@ std::string LastHeaderOfLog(const std::string& path);
 // The steps that the log's last run reports as failed, by name, in order.
 std::vector<std::string> FailedStepsOfLog(const std::string& path);
 
+// Renames a file or folder on the Unix side, behind Wine's back, where no handle's sharing refuses
+// it; true once `from` is gone.
+bool MoveBehindWinesBack(const std::string& from, const std::string& to);
+
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);
 

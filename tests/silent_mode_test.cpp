@@ -22,6 +22,7 @@
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
+#include "win/log_file.h"
 #include "win/unique_handle.h"
 
 namespace {
@@ -279,5 +280,69 @@ TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLogLink,
                          ::testing::Values(PlantedLink::HardLinkToTheFile, PlantedLink::SymbolicLinkToTheFolder));
+
+// The log's folder swapped for a link to a protected folder at the moment a racing user would
+// choose: checked, and the file not yet opened. Wine cannot be raced there at will, so the swap is
+// made through the log file's seam, in this process.
+enum class FolderSwap {
+  // Through Windows: the checked folder is held, so it can be neither renamed nor removed, and the
+  // log is written where it was checked.
+  RenamedThroughWindows,
+  // Behind Wine's back, where no sharing counts: what Windows allows by making the held folder,
+  // still empty, a mount point through a handle opened for its attributes only. The opened file's
+  // own handle shows where it is; nothing is written, and a file the open made there goes again.
+  LinkedBehindWinesBack,
+};
+
+struct SwapCase {
+  FolderSwap swap;
+  const char* logName;  // "settings.ini" is the protected folder's file
+};
+
+class LogFolderSwappedAfterItsCheck : public ::testing::TestWithParam<SwapCase> {};
+
+TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
+  const SwapCase& row = GetParam();
+  const std::string kind = std::to_string(static_cast<int>(row.swap)) + row.logName;
+  const std::string protectedFolder = "C:\\windows\\protected-swap" + kind;
+  const std::string protectedFile = protectedFolder + "\\settings.ini";
+  const std::string checkedFolder = "C:\\windows\\Temp\\swap" + kind + "\\logs";
+  const std::string logPath = checkedFolder + "\\" + row.logName;
+  ASSERT_TRUE(stager::MakeDirectories(protectedFolder) && stager::MakeDirectories(checkedFolder));
+  ASSERT_TRUE(stager::WriteFileText(protectedFile, "[keep]\r\n"));
+
+  bool swapped = false;
+  DWORD opened = ERROR_SUCCESS;
+  bool written = false;
+  {
+    LogFile log([&](const std::string&) {
+      const std::string away = checkedFolder + ".away";
+      const bool moved = row.swap == FolderSwap::RenamedThroughWindows
+                             ? ::MoveFileExA(checkedFolder.c_str(), away.c_str(), 0) != FALSE
+                             : MoveBehindWinesBack(checkedFolder, away);
+      swapped = moved && removal_test::MakeDirectoryLink(checkedFolder, protectedFolder);
+    });
+    opened = log.Open(logPath);
+    written = log.Append("written\r\n");
+  }
+
+  EXPECT_EQ(FileText(protectedFile), "[keep]\r\n");
+  if (row.swap == FolderSwap::RenamedThroughWindows) {
+    EXPECT_FALSE(swapped) << "the checked folder was renamed while held";
+    EXPECT_EQ(opened, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(written);
+    EXPECT_EQ(FileText(logPath), "written\r\n");
+  } else {
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(opened, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
+    EXPECT_FALSE(written);
+    EXPECT_EQ(::GetFileAttributesA((protectedFolder + "\\uninstall.log").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, LogFolderSwappedAfterItsCheck,
+                         ::testing::Values(SwapCase{FolderSwap::RenamedThroughWindows, "uninstall.log"},
+                                           SwapCase{FolderSwap::LinkedBehindWinesBack, "settings.ini"},
+                                           SwapCase{FolderSwap::LinkedBehindWinesBack, "uninstall.log"}));
 
 }  // namespace
