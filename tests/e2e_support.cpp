@@ -17,39 +17,33 @@
 
 std::string UninstallerCommandLine() { return "\"" + OwnFolder() + "qtm820wide_uninstall.exe\""; }
 
-namespace {
-
-constexpr char kUnseenStation[] = "qtm-unseen";
-
-}  // namespace
-
 // The station is made the process's own just long enough to make its desktop there.
-UnseenWindowStation::UnseenWindowStation()
-    : station_(::CreateWindowStationA(kUnseenStation, 0, WINSTA_ALL_ACCESS, nullptr)) {
-  const HWINSTA own = ::GetProcessWindowStation();
-  if (station_ == nullptr || !::SetProcessWindowStation(station_)) return;
-  desktop_ = ::CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-  if (!::SetProcessWindowStation(own)) ADD_FAILURE() << "could not return to the test's own window station";
+HDESK UnseenDesktop() {
+  static const HDESK desktop = [] {
+    const HWINSTA own = ::GetProcessWindowStation();
+    const HWINSTA station = ::CreateWindowStationA("qtm-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
+    if (station == nullptr || !::SetProcessWindowStation(station)) return HDESK(nullptr);
+    const HDESK made = ::CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return ::SetProcessWindowStation(own) ? made : nullptr;
+  }();
+  return desktop;
 }
 
-UnseenWindowStation::~UnseenWindowStation() {
-  if (desktop_ != nullptr) ::CloseDesktop(desktop_);
-  if (station_ != nullptr) ::CloseWindowStation(station_);
-}
-
-std::string UnseenWindowStation::DesktopName() { return std::string(kUnseenStation) + "\\Default"; }
-
-WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs, const UnseenWindowStation* unseen) {
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs, bool unseen) {
   WatchedRun run;
   LaunchedProgram program;
+  if (unseen && UnseenDesktop() == nullptr) {
+    ADD_FAILURE() << "no window station without WSF_VISIBLE could be made";
+    return run;
+  }
   if (!program.Start(UninstallerCommandLine() + " " + arguments, std::string(), nullptr,
-                     unseen != nullptr ? UnseenWindowStation::DesktopName() : std::string())) {
+                     unseen ? "qtm-unseen\\Default" : std::string())) {
     return run;
   }
   (void)robot::WaitUntil(
       [&] {
-        run.windowShown = unseen != nullptr ? robot::HasADialogOn(unseen->Desktop(), program.ProcessId())
-                                            : robot::ShowsAWindow(program.ProcessId());
+        run.windowShown = unseen ? robot::HasADialogOn(UnseenDesktop(), program.ProcessId())
+                                 : robot::ShowsAWindow(program.ProcessId());
         return run.windowShown || !program.IsRunning();
       },
       timeoutMs);

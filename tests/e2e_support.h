@@ -15,24 +15,10 @@
 // The command line that starts the uninstaller built beside the test.
 std::string UninstallerCommandLine();
 
-// A window station without WSF_VISIBLE, as a service's, and its desktop: a program started there
-// can show nothing that anyone could see or answer.
-class UnseenWindowStation {
- public:
-  UnseenWindowStation();
-  ~UnseenWindowStation();
-  UnseenWindowStation(const UnseenWindowStation&) = delete;
-  UnseenWindowStation& operator=(const UnseenWindowStation&) = delete;
-
-  bool IsReady() const { return desktop_ != nullptr; }
-  HDESK Desktop() const { return desktop_; }
-  // As STARTUPINFO.lpDesktop names it.
-  static std::string DesktopName();
-
- private:
-  HWINSTA station_ = nullptr;
-  HDESK desktop_ = nullptr;
-};
+// The desktop of a window station without WSF_VISIBLE, as a service's, made once for the test
+// program; null when the system refused. A program started there can show nothing that anyone
+// could see or answer.
+HDESK UnseenDesktop();
 
 // How the uninstaller ended when started unseen, as a deployment tool starts it.
 struct WatchedRun {
@@ -41,10 +27,9 @@ struct WatchedRun {
 };
 
 // Starts the uninstaller with these arguments and looks for a visible window of it every few
-// milliseconds until it ends, or shows one, or the time is up. Started in `unseen`, where no
-// window is ever visible, any dialog or message box of it there counts as shown.
-WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000,
-                                 const UnseenWindowStation* unseen = nullptr);
+// milliseconds until it ends, or shows one, or the time is up. Started on the unseen desktop,
+// where no window is ever visible, any dialog or message box of it there counts as shown.
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000, bool unseen = false);
 
 // The whole content of a file; empty when it cannot be read.
 std::string FileText(const std::string& path);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -43,12 +44,6 @@ constexpr char kOldOneCopyMutex[] = "Global\\KARVELO_QTM-820wide uninstaller";
 const std::map<std::string, std::string> kOffsetOfZone = {
     {"UTC0", "UTC+00:00"}, {"IST-5:30", "UTC+05:30"}, {"PST8", "UTC-08:00"}};
 
-std::string EnvironmentVariable(const char* name) {
-  char value[256] = {};
-  const DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
-  return length < sizeof value ? std::string(value, length) : std::string();
-}
-
 stager::Installation UninstallKeyOnly() {
   stager::Installation installation;
   installation.uninstallKey = true;
@@ -66,14 +61,10 @@ class UnseenRuns : public ::testing::TestWithParam<UnseenRun> {};
 
 TEST_P(UnseenRuns, TakeTheWholeSampleInstallationAndLogEveryStepInItsOrder) {
   const UnseenRun& row = GetParam();
-  std::optional<UnseenWindowStation> station;
-  if (row.inAnUnseenStation) {
-    ASSERT_TRUE(station.emplace().IsReady());
-  }
   ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
   const std::vector<inventory::Item> before = inventory::TakeInventory();
 
-  const WatchedRun run = RunUninstallerWatched(row.arguments, kRunTimeoutMs, station ? &*station : nullptr);
+  const WatchedRun run = RunUninstallerWatched(row.arguments, kRunTimeoutMs, row.inAnUnseenStation);
 
   EXPECT_FALSE(run.windowShown);
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
@@ -130,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, UnseenRuns,
 
 // The header gives the local time's offset from UTC, its sign and size: east of UTC "+", west "-".
 TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) {
-  const auto zone = kOffsetOfZone.find(EnvironmentVariable("TZ"));
+  const char* tz = std::getenv("TZ");
+  const auto zone = kOffsetOfZone.find(tz != nullptr ? tz : "");
   ASSERT_NE(zone, kOffsetOfZone.end()) << "TZ is to name one of the zones of kOffsetOfZone";
   ASSERT_TRUE(StageForTest(UninstallKeyOnly()));
 
@@ -201,11 +193,7 @@ TEST_P(CommandLines, ThatAskForNoUninstallChangeNothing) {
 
   std::optional<DWORD> exitCode;
   if (line.shows == CommandLineCase::Nothing) {
-    std::optional<UnseenWindowStation> station;
-    if (line.inAnUnseenStation) {
-      ASSERT_TRUE(station.emplace().IsReady());
-    }
-    const WatchedRun run = RunUninstallerWatched(line.arguments, kRunTimeoutMs, station ? &*station : nullptr);
+    const WatchedRun run = RunUninstallerWatched(line.arguments, kRunTimeoutMs, line.inAnUnseenStation);
     EXPECT_FALSE(run.windowShown);
     exitCode = run.exitCode;
   } else {
