@@ -90,7 +90,8 @@ CommandLine ParseCommandLine(int count, const char* const* arguments) {
 const char USAGE_TEXT[] =
     "Usage: qtm820wide_uninstall.exe [/quiet] [/norestart] [/log <file>]\n"
     "\n"
-    "Without arguments the uninstaller shows its dialog: tick the printers to remove.\n"
+    "Without arguments the uninstaller shows its dialog: tick the printers to remove. Started where no "
+    "window can be seen (by a service, in session 0), it runs as with /quiet.\n"
     "\n"
     "/quiet\tNo window and no message box: removes every printer of the model and, with them, "
     "the whole driver package. Never restarts Windows. Also /q, /qn, /s, /silent, /verysilent.\n"

@@ -18,6 +18,10 @@ struct CommandLine {
   // program goes on as if it had not been given, since an installer may have recorded the
   // uninstall command with arguments of its own.
   std::string problem;
+
+  // Only a command line that asks for the silent mode itself is held to what it says: started
+  // unseen, the program runs silently whatever it was given, as it would have shown its dialog.
+  bool Refused() const { return quiet && !problem.empty(); }
 };
 
 // `arguments` are the program's arguments without its own name.

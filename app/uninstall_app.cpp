@@ -12,6 +12,7 @@
 #include "app/uninstall_dialog.h"
 #include "app/uninstall_log.h"
 #include "identity/target_identity.h"
+#include "win/window_station.h"
 #include "win/wow64.h"
 
 CUninstallerApp theApp;
@@ -73,14 +74,16 @@ DWORD RunWithDialog(const CommandLine& line) {
 }
 
 // Without any window: everything is written to the log instead, whose own failure stops nothing.
-DWORD RunQuietly(const CommandLine& line) {
+// `unseen`: not asked for, but nobody could see a window.
+DWORD RunQuietly(const CommandLine& line, bool unseen) {
   // Nor a message box of the system's own (a drive that is not ready, say): nobody would answer it.
   (void)::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   UninstallLog log;
   (void)log.Open(line.logPath ? *line.logPath : DefaultLogPath(), ::GetCommandLineA());
+  if (unseen) log.Note("No window can be seen here (a service's window station, or session 0): it runs as with /quiet");
   DWORD exitCode = ERROR_SUCCESS;
   SingleInstance instance;
-  if (!line.problem.empty()) {
+  if (line.Refused()) {
     log.Note("The command line is not understood: " + line.problem);
     exitCode = ERROR_INVALID_COMMAND_LINE;
   } else if (line.help) {
@@ -100,6 +103,7 @@ DWORD RunQuietly(const CommandLine& line) {
 
 BOOL CUninstallerApp::InitInstance() {
   const CommandLine line = ParseCommandLine(__argc - 1, __argv + 1);
-  SetExitCode(static_cast<int>(line.quiet ? RunQuietly(line) : RunWithDialog(line)));
+  const bool unseen = !line.quiet && !WindowsCanBeSeen();
+  SetExitCode(static_cast<int>(line.quiet || unseen ? RunQuietly(line, unseen) : RunWithDialog(line)));
   return FALSE;
 }

@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr wchar_t kShutdownBlockReason[] = L"Removing the printer driver package; wait until it is done.";
+
 // Alt+F4 and the caption's close button come as SC_CLOSE, and end in WM_CLOSE and then IDCANCEL.
 bool IsCloseRequest(UINT message, WPARAM wParam) {
   return message == WM_CLOSE || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
@@ -38,10 +40,22 @@ bool CUninstallDlg::RouteMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& r
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wParam));
       return false;  // the timer message still gets its default processing
+    case WM_QUERYENDSESSION:
+      // A shutdown or log-off half-way through the removal would leave the package half removed:
+      // "wait". Otherwise, as any window, let the session end.
+      if (!RemovalRuns()) return false;
+      result = FALSE;
+      return true;
     case WM_PHASE_STARTED:
+      if (RemovalRuns()) m_shutdownBlock.Hold(Handle(), kShutdownBlockReason);
       OnPhaseStarted();
       return true;
     case WM_SEQUENCE_ENDED:
+      // The removal is done before its end is asked about (the restart question).
+      if (EndAnnounced()) {
+        m_worker.Join();
+        m_shutdownBlock.Release();
+      }
       OnSequenceEnded();
       return true;
     default:
@@ -102,4 +116,11 @@ bool CUninstallDlg::OnPaint() {
 HICON CUninstallDlg::OnQueryDragIcon() { return m_hIcon; }
 
 void CUninstallDlg::OnCancel() { ModalDialog::OnCancel(); }
+
+bool CUninstallDlg::RemovalRuns() const { return m_sequenceRunning && m_worker.IsRunning(); }
+
+bool CUninstallDlg::EndAnnounced() {
+  const std::lock_guard<std::mutex> lock(m_mailboxLock);
+  return m_announcedEnd.has_value();
+}
 

@@ -12,6 +12,7 @@
 #include "ui/controls.h"
 #include "ui/input_lock.h"
 #include "ui/modal_dialog.h"
+#include "win/shutdown_block.h"
 #include "win/worker_thread.h"
 
 class UninstallLog;
@@ -70,12 +71,18 @@ class CUninstallDlg : public ModalDialog {
   HICON m_hIcon;
 
  private:
+  // From the press of Uninstall until the worker thread has done the removal.
+  bool RemovalRuns() const;
+  bool EndAnnounced();
+
   UninstallLog* m_log;
   std::optional<InputLock> m_inputLock;
-  WorkerThread m_worker;
+  ShutdownBlock m_shutdownBlock;
   // The worker thread's announcements. Messages of these numbers from anywhere else (any program
   // may post to a window) find nothing here and change nothing.
   std::mutex m_mailboxLock;
   std::optional<std::string> m_announcedPhase;
   std::optional<UninstallOutcome> m_announcedEnd;
+  // Last, so that it goes first: the thread is joined before anything it uses is destroyed.
+  WorkerThread m_worker;
 };

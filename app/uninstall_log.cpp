@@ -24,13 +24,15 @@ ULONGLONG Minutes(const SYSTEMTIME& time) {
   return ((static_cast<ULONGLONG>(asFileTime.dwHighDateTime) << 32) | asFileTime.dwLowDateTime) / 600000000ULL;
 }
 
-// Local time with its offset from UTC, taken from the clock itself rather than the time zone's
-// rules, so that it is right whatever daylight saving does.
+// Local time with its offset from UTC, both from one reading of the clock: read twice, local time
+// and UTC could fall either side of the turn of a minute, or of a change to or from daylight saving
+// time, and the offset be a minute or an hour off.
 std::string DateAndTimeNow() {
-  SYSTEMTIME local{};
   SYSTEMTIME utc{};
-  ::GetLocalTime(&local);
   ::GetSystemTime(&utc);
+  SYSTEMTIME local = utc;
+  // Where the time zone cannot be applied, the header says UTC, which is then what it shows.
+  if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
   const long long offset = static_cast<long long>(Minutes(local)) - static_cast<long long>(Minutes(utc));
   const long long magnitude = offset < 0 ? -offset : offset;
   char text[64];

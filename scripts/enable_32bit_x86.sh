@@ -15,8 +15,15 @@ qemu=/usr/bin/qemu-i386-static
 qemu_major() { "$qemu" --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\).*/\1/p'; }
 if [ "$(qemu_major || true)" -lt 10 ] 2>/dev/null || [ ! -x "$qemu" ]; then
   . /etc/os-release
+  . "$(dirname "$0")/debian_mirror.sh"
   echo "This host does not run 32-bit x86 programs: installing QEMU's user-mode emulator from $VERSION_CODENAME-backports"
-  echo "deb http://deb.debian.org/debian $VERSION_CODENAME-backports main" |
+  # From the mirror the machine's own sources name for the main archive.
+  mirror=$(debian_mirror)
+  if [ -z "$mirror" ]; then
+    echo "No entry of apt's sources serves Debian's $VERSION_CODENAME main archive: cannot add its backports" >&2
+    exit 1
+  fi
+  echo "deb $mirror $VERSION_CODENAME-backports main" |
     $sudo tee /etc/apt/sources.list.d/backports.list >/dev/null
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends -t "$VERSION_CODENAME-backports" qemu-user-static

@@ -4,6 +4,7 @@
 # the test that runs the uninstaller as on 64-bit Windows) and Xvfb, and a way to run 32-bit x86
 # programs where the host has none of its own.
 set -euo pipefail
+. "$(dirname "$0")/debian_mirror.sh"
 
 missing=()
 command -v cmake >/dev/null || missing+=(cmake)
@@ -35,12 +36,18 @@ apt_install() {
 # A mirror in the middle of a sync can serve one suite's index stale for hours (seen: the security
 # suite's i386 index, "File has unexpected size"). Wine's 32-bit libraries must then match
 # amd64 versions from an index that is missing, and the install fails. The release suites alone
-# are consistent with each other, so the packages come from them instead.
+# are consistent with each other, so the packages come from them instead, from the mirror the
+# machine's own sources name for the main archive.
 install_from_release_suites() {
   . /etc/os-release
-  local lists
+  local mirror lists
+  mirror=$(debian_mirror)
+  if [ -z "$mirror" ]; then
+    echo "No entry of apt's sources serves Debian's $VERSION_CODENAME main archive: cannot fall back to it" >&2
+    return 1
+  fi
   lists=$(mktemp -d)
-  echo "deb http://deb.debian.org/debian $VERSION_CODENAME main" >"$lists/sources.list"
+  echo "deb $mirror $VERSION_CODENAME main" >"$lists/sources.list"
   mkdir "$lists/parts"
   local only=(-o Dir::Etc::sourcelist="$lists/sources.list" -o Dir::Etc::sourceparts="$lists/parts")
   echo "Installing from the $VERSION_CODENAME release suite alone: the mirror's other indexes are incomplete"

@@ -17,13 +17,33 @@
 
 std::string UninstallerCommandLine() { return "\"" + OwnFolder() + "qtm820wide_uninstall.exe\""; }
 
-WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs) {
+// The station is made the process's own just long enough to make its desktop there.
+HDESK UnseenDesktop() {
+  static const HDESK desktop = [] {
+    const HWINSTA own = ::GetProcessWindowStation();
+    const HWINSTA station = ::CreateWindowStationA("qtm-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
+    if (station == nullptr || !::SetProcessWindowStation(station)) return HDESK(nullptr);
+    const HDESK made = ::CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return ::SetProcessWindowStation(own) ? made : nullptr;
+  }();
+  return desktop;
+}
+
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs, bool unseen) {
   WatchedRun run;
   LaunchedProgram program;
-  if (!program.Start(UninstallerCommandLine() + " " + arguments)) return run;
+  if (unseen && UnseenDesktop() == nullptr) {
+    ADD_FAILURE() << "no window station without WSF_VISIBLE could be made";
+    return run;
+  }
+  if (!program.Start(UninstallerCommandLine() + " " + arguments, std::string(), nullptr,
+                     unseen ? "qtm-unseen\\Default" : std::string())) {
+    return run;
+  }
   (void)robot::WaitUntil(
       [&] {
-        run.windowShown = robot::ShowsAWindow(program.ProcessId());
+        run.windowShown = unseen ? robot::HasADialogOn(UnseenDesktop(), program.ProcessId())
+                                 : robot::ShowsAWindow(program.ProcessId());
         return run.windowShown || !program.IsRunning();
       },
       timeoutMs);
@@ -49,6 +69,41 @@ std::vector<std::string> LastRunOfLog(const std::string& path) {
   }
   if (!lines.empty() && lines.front().rfind("Command line: ", 0) == 0) lines.erase(lines.begin());
   return lines;
+}
+
+std::string LastHeaderOfLog(const std::string& path) {
+  std::istringstream log(FileText(path));
+  std::string header;
+  for (std::string line; std::getline(log, line);) {
+    if (line.rfind("==== ", 0) == 0) header = line;
+  }
+  if (!header.empty() && header.back() == '\r') header.pop_back();
+  return header;
+}
+
+bool MoveBehindWinesBack(const std::string& from, const std::string& to) {
+  using UnixFileName = char*(CDECL*)(const WCHAR*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixFileName == nullptr) return false;
+  const auto unixPath = [&](const std::string& path) {
+    char* converted = unixFileName(std::wstring(path.begin(), path.end()).c_str());
+    const std::string text = converted != nullptr ? converted : "";
+    ::HeapFree(::GetProcessHeap(), 0, converted);
+    return text;
+  };
+  std::string commandLine = "mv \"" + unixPath(from) + "\" \"" + unixPath(to) + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessA("Z:\\bin\\mv", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+    return false;
+  }
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  // Wine never reports the end of a Unix program: the move is waited for.
+  return robot::WaitUntil([&] { return ::GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
 std::vector<std::string> FailedStepsOfLog(const std::string& path) {

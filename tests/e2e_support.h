@@ -15,6 +15,11 @@
 // The command line that starts the uninstaller built beside the test.
 std::string UninstallerCommandLine();
 
+// The desktop of a window station without WSF_VISIBLE, as a service's, made once for the test
+// program; null when the system refused. A program started there can show nothing that anyone
+// could see or answer.
+HDESK UnseenDesktop();
+
 // How the uninstaller ended when started unseen, as a deployment tool starts it.
 struct WatchedRun {
   std::optional<DWORD> exitCode;  // nothing if it did not end in time, or showed a window
@@ -22,19 +27,26 @@ struct WatchedRun {
 };
 
 // Starts the uninstaller with these arguments and looks for a visible window of it every few
-// milliseconds until it ends, or shows one, or the time is up.
-WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000);
+// milliseconds until it ends, or shows one, or the time is up. Started on the unseen desktop,
+// where no window is ever visible, any dialog or message box of it there counts as shown.
+WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000, bool unseen = false);
 
 // The whole content of a file; empty when it cannot be read.
 std::string FileText(const std::string& path);
 
 // The lines of the uninstaller's log's last run after its header, without their times.
 std::vector<std::string> LastRunOfLog(const std::string& path);
+// The header line of the log's last run; empty when there is none.
+std::string LastHeaderOfLog(const std::string& path);
 
 // The steps that the log's last run reports as failed, by name, in order.
 std::vector<std::string> FailedStepsOfLog(const std::string& path);
 // What the log's last run reports left on the machine, in order.
 std::vector<std::string> LeftOnTheMachineInLog(const std::string& path);
+
+// Renames a file or folder on the Unix side, behind Wine's back, where no handle's sharing refuses
+// it; true once `from` is gone.
+bool MoveBehindWinesBack(const std::string& from, const std::string& to);
 
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,10 +18,13 @@
 #include "tests/e2e_support.h"
 #include "tests/removal_test_support.h"
 #include "tools/inventory/inventory.h"
+#include "tools/robot/launched_program.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
 #include "tools/stager/system_state.h"
+#include "win/log_file.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -26,6 +33,16 @@ using Lines = std::vector<std::string>;
 
 constexpr DWORD kRunTimeoutMs = 180000;
 constexpr char kDefaultLog[] = "C:\\windows\\Logs\\KARVELO_QTM-820wide_uninstall.log";
+constexpr char kRanUnseen[] =
+    "No window can be seen here (a service's window station, or session 0): it runs as with /quiet";
+// The old name of the one-copy rule: a plain mutex of the global namespace, which anyone can make.
+constexpr char kOldOneCopyMutex[] = "Global\\KARVELO_QTM-820wide uninstaller";
+
+// The time zones the log's header is checked in, by the TZ variable that Wine takes the zone from
+// when it starts (Wine's token lacks the privilege that SetTimeZoneInformation needs):
+// tests/CMakeLists.txt runs the case that reads this once in each.
+const std::map<std::string, std::string> kOffsetOfZone = {
+    {"UTC0", "UTC+00:00"}, {"IST-5:30", "UTC+05:30"}, {"PST8", "UTC-08:00"}};
 
 stager::Installation UninstallKeyOnly() {
   stager::Installation installation;
@@ -33,11 +50,21 @@ stager::Installation UninstallKeyOnly() {
   return installation;
 }
 
-TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder) {
+// Told to run unseen, or started where no window can be seen at all (a service's window station),
+// whatever its command line: the same silent run, to the same default log.
+struct UnseenRun {
+  const char* arguments;
+  bool inAnUnseenStation;
+};
+
+class UnseenRuns : public ::testing::TestWithParam<UnseenRun> {};
+
+TEST_P(UnseenRuns, TakeTheWholeSampleInstallationAndLogEveryStepInItsOrder) {
+  const UnseenRun& row = GetParam();
   ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
   const std::vector<inventory::Item> before = inventory::TakeInventory();
 
-  const WatchedRun run = RunUninstallerWatched("/quiet");
+  const WatchedRun run = RunUninstallerWatched(row.arguments, kRunTimeoutMs, row.inAnUnseenStation);
 
   EXPECT_FALSE(run.windowShown);
   EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
@@ -49,6 +76,11 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
   EXPECT_EQ(inventory::Lines(after, Kind::Other), inventory::Lines(before, Kind::Other));
 
   Lines log = LastRunOfLog(kDefaultLog);
+  if (row.inAnUnseenStation) {
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), kRanUnseen);
+    log.erase(log.begin());
+  }
   ASSERT_GE(log.size(), 5u);
   // The printers go head to tail, in the order the spooler listed them, reversed.
   for (int printer = 0; printer < 3; ++printer) {
@@ -82,7 +114,16 @@ TEST(SilentMode, TakesTheWholeSampleInstallationUnseenAndLogsEveryStepInItsOrder
                  }));
 }
 
+// The bare command an installer recorded, and a switch of another installer's that the program
+// does not know: in a visible station they would open the dialog.
+INSTANTIATE_TEST_SUITE_P(Runs, UnseenRuns,
+                         ::testing::Values(UnseenRun{"/quiet", false}, UnseenRun{"", true}, UnseenRun{"/qb", true}));
+
+// The header gives the local time's offset from UTC, its sign and size: east of UTC "+", west "-".
 TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) {
+  const char* tz = std::getenv("TZ");
+  const auto zone = kOffsetOfZone.find(tz != nullptr ? tz : "");
+  ASSERT_NE(zone, kOffsetOfZone.end()) << "TZ is to name one of the zones of kOffsetOfZone";
   ASSERT_TRUE(StageForTest(UninstallKeyOnly()));
 
   const WatchedRun run = RunUninstallerWatched("-Q /NoRestart");
@@ -92,7 +133,47 @@ TEST(SilentMode, WithNothingOfTheModelInstalledSucceedsAndDropsTheUninstallKey) 
   EXPECT_FALSE(UninstallKeyExists());
   EXPECT_EQ(LastRunOfLog(kDefaultLog),
             (Lines{"Nothing of the model is installed", "Delete the Uninstall key: done", "Exit code 0: done"}));
+  // "==== yyyy-mm-dd hh:mm:ss UTC+hh:mm  ..."
+  std::istringstream header(LastHeaderOfLog(kDefaultLog));
+  std::string marker, date, time, offset;
+  header >> marker >> date >> time >> offset;
+  EXPECT_EQ(offset, zone->second) << header.str();
 }
+
+// One copy at a time: of two started together, one ends at once with the code deployment tools
+// retry on. A plain mutex of the rule's old name, made first by another program with default
+// security (as any standard user could; under Wine it has no owner at all), stops nothing.
+struct CopiesAtOnce {
+  int copies;
+  bool oldNameHeldByAnotherProgram;
+  std::vector<DWORD> exitCodes;  // in ascending order
+};
+
+class OneCopyAtATime : public ::testing::TestWithParam<CopiesAtOnce> {};
+
+TEST_P(OneCopyAtATime, WhateverAnotherAccountHolds) {
+  const CopiesAtOnce& row = GetParam();
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  const ScopedHandle held(row.oldNameHeldByAnotherProgram ? ::CreateMutexA(nullptr, FALSE, kOldOneCopyMutex)
+                                                          : nullptr);
+  if (row.oldNameHeldByAnotherProgram) {
+    ASSERT_TRUE(held.IsValid()) << ::GetLastError();
+  }
+
+  std::vector<LaunchedProgram> copies(static_cast<size_t>(row.copies));
+  for (LaunchedProgram& copy : copies) ASSERT_TRUE(copy.Start(UninstallerCommandLine() + " /quiet"));
+  std::vector<DWORD> exitCodes;
+  for (LaunchedProgram& copy : copies) exitCodes.push_back(copy.WaitForExit(kRunTimeoutMs).value_or(0xFFFFFFFF));
+  std::sort(exitCodes.begin(), exitCodes.end());
+
+  EXPECT_EQ(exitCodes, row.exitCodes);
+  EXPECT_FALSE(ModelDriverInstalled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, OneCopyAtATime,
+    ::testing::Values(CopiesAtOnce{2, false, {ERROR_INSTALL_ALREADY_RUNNING, ERROR_SUCCESS_REBOOT_REQUIRED}},
+                      CopiesAtOnce{1, true, {ERROR_SUCCESS_REBOOT_REQUIRED}}));
 
 // What a command line may ask for besides the uninstall: the usage, or something the program
 // does not know. None of it removes anything.
@@ -100,20 +181,19 @@ struct CommandLineCase {
   const char* arguments;
   DWORD exitCode;
   enum Shows { Nothing, UsageBox, Dialog } shows;
+  bool inAnUnseenStation = false;
 };
 
 class CommandLines : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLines, ThatAskForNoUninstallChangeNothing) {
   const CommandLineCase& line = GetParam();
-  // The cases share one machine, which none of them is to change.
-  static const bool staged = StageForTest(stager::SampleInstallation());
-  ASSERT_TRUE(staged);
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
   const std::vector<inventory::Item> before = inventory::TakeInventory();
 
   std::optional<DWORD> exitCode;
   if (line.shows == CommandLineCase::Nothing) {
-    const WatchedRun run = RunUninstallerWatched(line.arguments);
+    const WatchedRun run = RunUninstallerWatched(line.arguments, kRunTimeoutMs, line.inAnUnseenStation);
     EXPECT_FALSE(run.windowShown);
     exitCode = run.exitCode;
   } else {
@@ -146,7 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"/s leftover", ERROR_INVALID_COMMAND_LINE, CommandLineCase::Nothing},
                       CommandLineCase{"/quiet /?", ERROR_SUCCESS, CommandLineCase::Nothing},
                       CommandLineCase{"/?", ERROR_SUCCESS, CommandLineCase::UsageBox},
-                      CommandLineCase{"/bogus recorded-by-an-installer", ERROR_SUCCESS, CommandLineCase::Dialog}));
+                      CommandLineCase{"/?", ERROR_SUCCESS, CommandLineCase::Nothing, true},
+                      CommandLineCase{"/bogus recorded-by-an-installer", ERROR_SUCCESS, CommandLineCase::Dialog},
+                      CommandLineCase{"/qb", ERROR_SUCCESS, CommandLineCase::Dialog}));
 
 // A log path that an ordinary user could have prepared, as SYSTEM's own temporary folder allows:
 // the file behind it must not be written. The run goes on without its log. (Wine shows a symbolic
@@ -156,7 +238,7 @@ enum class PlantedLink { HardLinkToTheFile, SymbolicLinkToTheFolder };
 class PlantedLogLink : public ::testing::TestWithParam<PlantedLink> {};
 
 TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
-  // The cases share one machine: each has folders of its own.
+  // Each case has folders of its own.
   const std::string kind = std::to_string(static_cast<int>(GetParam()));
   const std::string protectedFolder = "C:\\windows\\protected" + kind;
   const std::string protectedFile = protectedFolder + "\\settings.ini";
@@ -186,5 +268,69 @@ TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLogLink,
                          ::testing::Values(PlantedLink::HardLinkToTheFile, PlantedLink::SymbolicLinkToTheFolder));
+
+// The log's folder swapped for a link to a protected folder at the moment a racing user would
+// choose: checked, and the file not yet opened. Wine cannot be raced there at will, so the swap is
+// made through the log file's seam, in this process.
+enum class FolderSwap {
+  // Through Windows: the checked folder is held, so it can be neither renamed nor removed, and the
+  // log is written where it was checked.
+  RenamedThroughWindows,
+  // Behind Wine's back, where no sharing counts: what Windows allows by making the held folder,
+  // still empty, a mount point through a handle opened for its attributes only. The opened file's
+  // own handle shows where it is; nothing is written, and a file the open made there goes again.
+  LinkedBehindWinesBack,
+};
+
+struct SwapCase {
+  FolderSwap swap;
+  const char* logName;  // "settings.ini" is the protected folder's file
+};
+
+class LogFolderSwappedAfterItsCheck : public ::testing::TestWithParam<SwapCase> {};
+
+TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
+  const SwapCase& row = GetParam();
+  const std::string kind = std::to_string(static_cast<int>(row.swap)) + row.logName;
+  const std::string protectedFolder = "C:\\windows\\protected-swap" + kind;
+  const std::string protectedFile = protectedFolder + "\\settings.ini";
+  const std::string checkedFolder = "C:\\windows\\Temp\\swap" + kind + "\\logs";
+  const std::string logPath = checkedFolder + "\\" + row.logName;
+  ASSERT_TRUE(stager::MakeDirectories(protectedFolder) && stager::MakeDirectories(checkedFolder));
+  ASSERT_TRUE(stager::WriteFileText(protectedFile, "[keep]\r\n"));
+
+  bool swapped = false;
+  DWORD opened = ERROR_SUCCESS;
+  bool written = false;
+  {
+    LogFile log([&](const std::string&) {
+      const std::string away = checkedFolder + ".away";
+      const bool moved = row.swap == FolderSwap::RenamedThroughWindows
+                             ? ::MoveFileExA(checkedFolder.c_str(), away.c_str(), 0) != FALSE
+                             : MoveBehindWinesBack(checkedFolder, away);
+      swapped = moved && removal_test::MakeDirectoryLink(checkedFolder, protectedFolder);
+    });
+    opened = log.Open(logPath);
+    written = log.Append("written\r\n");
+  }
+
+  EXPECT_EQ(FileText(protectedFile), "[keep]\r\n");
+  if (row.swap == FolderSwap::RenamedThroughWindows) {
+    EXPECT_FALSE(swapped) << "the checked folder was renamed while held";
+    EXPECT_EQ(opened, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(written);
+    EXPECT_EQ(FileText(logPath), "written\r\n");
+  } else {
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(opened, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
+    EXPECT_FALSE(written);
+    EXPECT_EQ(::GetFileAttributesA((protectedFolder + "\\uninstall.log").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Swaps, LogFolderSwappedAfterItsCheck,
+                         ::testing::Values(SwapCase{FolderSwap::RenamedThroughWindows, "uninstall.log"},
+                                           SwapCase{FolderSwap::LinkedBehindWinesBack, "settings.ini"},
+                                           SwapCase{FolderSwap::LinkedBehindWinesBack, "uninstall.log"}));
 
 }  // namespace

@@ -166,14 +166,20 @@ bool EveryLineTicked(robot::DialogRobot& robot) {
   return true;
 }
 
-TEST_F(WholeUninstall, KeysClicksAndCloseRequestsDuringTheSequenceChangeNothing) {
+// A shutdown or log-off asked for while the removal runs is told to wait; once it is done, as any
+// window would, the dialog lets the session end.
+TEST_F(WholeUninstall, KeysClicksCloseRequestsAndShutdownsDuringTheSequenceChangeNothing) {
   Stage(stager::SampleInstallation());
   StartAndScan();
   robot::DialogRobot& robot = *session_.Dialog();
   bool shownAtTheQuestion = false;
   bool tickedAtTheQuestion = false;
+  std::vector<std::optional<LRESULT>> shutdownAnswers;
   session_.ReportEventsTo([&](const std::string& event) {
-    if (event.rfind("status: ", 0) == 0) TryToEndOrRestart(robot);
+    if (event.rfind("status: ", 0) == 0) {
+      TryToEndOrRestart(robot);
+      shutdownAnswers.push_back(robot.Query(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    }
     if (event.rfind("message box", 0) == 0) {
       shownAtTheQuestion = ::IsWindowVisible(robot.Window()) != FALSE;
       tickedAtTheQuestion = EveryLineTicked(robot);
@@ -184,6 +190,8 @@ TEST_F(WholeUninstall, KeysClicksAndCloseRequestsDuringTheSequenceChangeNothing)
   ExpectTheWholeSequenceWithTheRestartDeclined(record);
   EXPECT_TRUE(shownAtTheQuestion) << "the dialog was ended before the sequence was";
   EXPECT_TRUE(tickedAtTheQuestion) << "a key or click changed a tick while the sequence ran";
+  // At "Delete printers...", "Delete printer driver..." and "Uninstall completed!".
+  EXPECT_EQ(shutdownAnswers, (std::vector<std::optional<LRESULT>>{FALSE, FALSE, TRUE}));
   EXPECT_EQ(inventory::Lines(inventory::TakeInventory(), Kind::Model), kLeftByWinesSpooler);
 }
 

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
+
+// Held while the file is open. A handle that reads the folder's entries takes part in sharing
+// (one that reads attributes only does not): with reading the only sharing allowed, nobody can
+// open the folder for deletion (renaming or removing it needs that) or for writing until the run
+// ends.
+constexpr DWORD kHeldFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
+constexpr DWORD kHeldFolderSharing = FILE_SHARE_READ;
 
 // Everything that lets the rest of the path lead elsewhere: symbolic links, junctions and mount
 // points are all reparse points.
@@ -50,6 +58,55 @@ DWORD RefuseLinks(const std::string& path, const ScopedHandle& opened, bool want
   return ERROR_SUCCESS;
 }
 
+// The path of the file or folder a handle is open on, as the system resolved it (links followed),
+// in its normalized form and with the volume's device name; empty when the system cannot say.
+// GetFinalPathNameByHandleW came with Windows Vista, the oldest Windows this program runs on; its
+// wide form, so that no name is changed on the way (the ANSI form replaces what the code page
+// lacks, which could make two paths alike).
+std::wstring FinalPath(HANDLE handle) {
+  std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_NT);
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) return std::wstring(buffer.data(), length);
+    buffer.assign(length, L'\0');
+  }
+  return std::wstring();
+}
+
+bool IsDirectlyIn(const std::wstring& file, std::wstring folder) {
+  if (folder.empty()) return false;
+  if (folder.back() != L'\\') folder += L'\\';
+  return file.size() > folder.size() && file.compare(0, folder.size(), folder) == 0 &&
+         file.find(L'\\', folder.size()) == std::wstring::npos;
+}
+
+// Opening the file by its path resolves every folder on the way again, whatever handles to them
+// are held, and the checks of the path's own attributes look at whatever the path then leads to.
+// On Windows a held folder that is still empty can even be made a mount point through a handle
+// opened for its attributes only, which no sharing refuses. So the opened file's own handle must
+// show that it is in the checked folder, on the same volume.
+DWORD RefuseOutsideTheFolder(const ScopedHandle& file, HANDLE folder) {
+  BY_HANDLE_FILE_INFORMATION fileInfo{};
+  BY_HANDLE_FILE_INFORMATION folderInfo{};
+  if (!::GetFileInformationByHandle(file.Get(), &fileInfo) || !::GetFileInformationByHandle(folder, &folderInfo)) {
+    return ::GetLastError();
+  }
+  if (fileInfo.dwVolumeSerialNumber != folderInfo.dwVolumeSerialNumber ||
+      !IsDirectlyIn(FinalPath(file.Get()), FinalPath(folder))) {
+    return ERROR_CANT_ACCESS_FILE;
+  }
+  return ERROR_SUCCESS;
+}
+
+// A file this program made where it must not write goes again, through its own handle: by its
+// name it could be another file by now.
+void Discard(const ScopedHandle& file) {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  (void)::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 }  // namespace
 
 DWORD LogFile::Open(const std::string& path) {
@@ -68,20 +125,35 @@ DWORD LogFile::Open(const std::string& path) {
   for (size_t end = full.find('\\', firstFolder); end != std::string::npos && end <= nameAt;
        end = full.find('\\', end + 1)) {
     const std::string folder = full.substr(0, end);
-    ScopedHandle opened(::CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING,
+    ScopedHandle opened(::CreateFileA(folder.c_str(), kHeldFolderAccess, kHeldFolderSharing, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!opened.IsValid()) return ::GetLastError();
     const DWORD refused = RefuseLinks(folder, opened, true);
     if (refused != ERROR_SUCCESS) return refused;
     folders_.push_back(std::move(opened));
   }
+  // A file in the root of a drive or share: the root itself can be neither moved nor made a link,
+  // and is opened only to compare where the file is.
+  ScopedHandle root;
+  if (folders_.empty()) {
+    root = ScopedHandle(::CreateFileA(full.substr(0, firstFolder).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!root.IsValid()) return ::GetLastError();
+  }
+  const HANDLE checkedFolder = folders_.empty() ? root.Get() : folders_.back().Get();
 
-  ScopedHandle file(::CreateFileA(full.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!file.IsValid()) return ::GetLastError();
-  const DWORD refused = RefuseLinks(full, file, false);
-  if (refused != ERROR_SUCCESS) return refused;
+  if (betweenCheckAndOpen_) betweenCheckAndOpen_(full);
+  ScopedHandle file(::CreateFileA(full.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | DELETE, FILE_SHARE_READ,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const DWORD opening = ::GetLastError();
+  if (!file.IsValid()) return opening;
+  DWORD refused = RefuseLinks(full, file, false);
+  if (refused == ERROR_SUCCESS) refused = RefuseOutsideTheFolder(file, checkedFolder);
+  if (refused != ERROR_SUCCESS) {
+    if (opening != ERROR_ALREADY_EXISTS) Discard(file);
+    return refused;
+  }
   file_ = std::move(file);
   return ERROR_SUCCESS;
 }

@@ -4,21 +4,32 @@
 // user can create entries (a shared folder, the system's temporary folder), a program that runs
 // as SYSTEM and opens a known name there can be made to write through a symbolic link, a junction
 // or a hard link planted in that place into any file of the system. This file refuses every such
-// link, in the file's own place and in every folder on the way to it.
+// link, in the file's own place and in every folder on the way to it, planted before the file is
+// opened or swapped in while it is.
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/unique_handle.h"
 
 class LogFile {
  public:
+  // Called with the full path once the folders on the way are checked and held, right before the
+  // file is opened: the moment a user racing the program would swap a folder. For tests only.
+  using BetweenCheckAndOpen = std::function<void(const std::string& fullPath)>;
+
+  LogFile() = default;
+  explicit LogFile(BetweenCheckAndOpen betweenCheckAndOpen) : betweenCheckAndOpen_(std::move(betweenCheckAndOpen)) {}
+
   // Opens `path` (relative to the current folder, or full; not a device path) for appending,
   // creating the file if it is not there. ERROR_SUCCESS, or why it was refused or failed: a link
-  // or mount point on the way or in the file's place, or a file with more than one name, is refused
-  // with ERROR_CANT_ACCESS_FILE, before anything is written.
+  // or mount point on the way or in the file's place, a file with more than one name, or a file
+  // that is not in the folder that was checked, is refused with ERROR_CANT_ACCESS_FILE before
+  // anything is written (one made by this call goes again).
   DWORD Open(const std::string& path);
 
   bool IsOpen() const { return file_.IsValid(); }
@@ -27,8 +38,9 @@ class LogFile {
   bool Append(const std::string& text);
 
  private:
-  // The folders on the way stay open, none of them shared for deletion, so that none can be
-  // renamed or replaced by a link while the file is written.
+  BetweenCheckAndOpen betweenCheckAndOpen_;
+  // The folders on the way stay open for as long as the file, shared for reading only, so that
+  // none can be renamed, deleted or opened for writing meanwhile.
   std::vector<ScopedHandle> folders_;
   ScopedHandle file_;
 };

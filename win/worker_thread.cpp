@@ -15,6 +15,10 @@ void WorkerThread::Join() {
   (void)thread_.Close();
 }
 
+bool WorkerThread::IsRunning() const {
+  return thread_.IsValid() && ::WaitForSingleObject(thread_.Get(), 0) == WAIT_TIMEOUT;
+}
+
 DWORD WINAPI WorkerThread::Run(void* self) {
   static_cast<WorkerThread*>(self)->job_();
   return 0;

@@ -18,6 +18,8 @@ class WorkerThread {
   bool Start(std::function<void()> job);
   // Waits for the job to end, if one was started.
   void Join();
+  // Whether a job was started and its thread has not ended yet.
+  bool IsRunning() const;
 
  private:
   static DWORD WINAPI Run(void* self);

@@ -2,9 +2,13 @@
 
 #include <vector>
 
-bool LaunchedProgram::Start(const std::string& commandLine, const std::string& currentDirectory, HANDLE token) {
+bool LaunchedProgram::Start(const std::string& commandLine, const std::string& currentDirectory, HANDLE token,
+                            const std::string& desktop) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  std::vector<char> desktopName(desktop.begin(), desktop.end());
+  desktopName.push_back('\0');
+  if (!desktop.empty()) startup.lpDesktop = desktopName.data();
   PROCESS_INFORMATION info{};
   std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
   mutableCommandLine.push_back('\0');

@@ -69,6 +69,16 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context) {
   return FALSE;
 }
 
+// Any window of the process that `accept` takes, shown or not.
+BOOL CALLBACK VisitAny(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !search->accept(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 HWND FindDialog(DWORD processId, HWND except, const std::function<bool(HWND)>& accept) {
   WindowSearch search{processId, except, accept};
   ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
@@ -89,6 +99,12 @@ std::vector<HWND> Children(HWND parent) {
 bool ShowsAWindow(DWORD processId) {
   WindowSearch search{processId, nullptr, [](HWND) { return true; }, true};
   ::EnumWindows(&VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
+}
+
+bool HasADialogOn(HDESK desktop, DWORD processId) {
+  WindowSearch search{processId, nullptr, [](HWND window) { return ClassName(window) == "#32770"; }, true};
+  (void)::EnumDesktopWindows(desktop, &VisitAny, reinterpret_cast<LPARAM>(&search));
   return search.found != nullptr;
 }
 

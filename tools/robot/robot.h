@@ -40,6 +40,9 @@ bool WaitUntil(const std::function<bool()>& probe, DWORD timeoutMs);
 
 // Whether a top-level window of the process is visible now.
 bool ShowsAWindow(DWORD processId);
+// Whether the process has a dialog or message box on this desktop of another window station. In a
+// station nobody sees, Wine reports none of its windows visible, so being there is what counts.
+bool HasADialogOn(HDESK desktop, DWORD processId);
 
 class DialogRobot {
  public:
