@@ -81,31 +81,6 @@ std::string LastHeaderOfLog(const std::string& path) {
   return header;
 }
 
-bool MoveBehindWinesBack(const std::string& from, const std::string& to) {
-  using UnixFileName = char*(CDECL*)(const WCHAR*);
-  const auto unixFileName = reinterpret_cast<UnixFileName>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixFileName == nullptr) return false;
-  const auto unixPath = [&](const std::string& path) {
-    char* converted = unixFileName(std::wstring(path.begin(), path.end()).c_str());
-    const std::string text = converted != nullptr ? converted : "";
-    ::HeapFree(::GetProcessHeap(), 0, converted);
-    return text;
-  };
-  std::string commandLine = "mv \"" + unixPath(from) + "\" \"" + unixPath(to) + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessA("Z:\\bin\\mv", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
-    return false;
-  }
-  ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
-  // Wine never reports the end of a Unix program: the move is waited for.
-  return robot::WaitUntil([&] { return ::GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
-}
-
 std::vector<std::string> FailedStepsOfLog(const std::string& path) {
   std::vector<std::string> failed;
   for (const std::string& line : LastRunOfLog(path)) {

@@ -44,10 +44,6 @@ std::vector<std::string> FailedStepsOfLog(const std::string& path);
 // What the log's last run reports left on the machine, in order.
 std::vector<std::string> LeftOnTheMachineInLog(const std::string& path);
 
-// Renames a file or folder on the Unix side, behind Wine's back, where no handle's sharing refuses
-// it; true once `from` is gone.
-bool MoveBehindWinesBack(const std::string& from, const std::string& to);
-
 // Stages the installation, or explains in the test's failure why it could not.
 [[nodiscard]] bool StageForTest(const stager::Installation& installation);
 

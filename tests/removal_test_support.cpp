@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "removal/delete_at_restart.h"
+#include "tools/robot/robot.h"
 #include "win/scoped_service.h"
 
 namespace removal_test {
@@ -54,28 +55,41 @@ bool FileHolder::Hold(const std::string& path) {
 
 namespace {
 
-bool MakeUnixDirectoryLink(const std::string& link, const std::string& target) {
+// A path as the Unix side names it; empty when Wine cannot name it.
+std::string UnixPathOf(const std::string& path) {
   using UnixFileName = char*(CDECL*)(const WCHAR*);
   const auto unixFileName = reinterpret_cast<UnixFileName>(
       reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixFileName == nullptr) return false;
-  const auto wide = [](const std::string& text) { return std::wstring(text.begin(), text.end()); };
-  char* unixTarget = unixFileName(wide(target).c_str());
-  char* unixLink = unixFileName(wide(link).c_str());
-  if (unixTarget == nullptr || unixLink == nullptr) return false;
-  std::string commandLine = std::string("ln -s \"") + unixTarget + "\" \"" + unixLink + "\"";
-  ::HeapFree(::GetProcessHeap(), 0, unixTarget);
-  ::HeapFree(::GetProcessHeap(), 0, unixLink);
-  // Wine starts a Unix program, but its process handle never reports the end: wait for the link.
+  if (unixFileName == nullptr) return std::string();
+  char* converted = unixFileName(std::wstring(path.begin(), path.end()).c_str());
+  const std::string text = converted != nullptr ? converted : "";
+  ::HeapFree(::GetProcessHeap(), 0, converted);
+  return text;
+}
+
+// Runs a program of /bin on the Unix side with two paths as its arguments, behind Wine's back.
+// Wine starts a Unix program, but its process handle never reports the end: the caller waits for
+// what the program does. False when it could not be started.
+bool StartUnixProgram(const std::string& program, const std::string& options, const std::string& first,
+                      const std::string& second) {
+  const std::string unixFirst = UnixPathOf(first);
+  const std::string unixSecond = UnixPathOf(second);
+  if (unixFirst.empty() || unixSecond.empty()) return false;
+  std::string commandLine = program + " " + options + "\"" + unixFirst + "\" \"" + unixSecond + "\"";
+  const std::string path = "Z:\\bin\\" + program;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!::CreateProcessA("Z:\\bin\\ln", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+  if (!::CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return false;
   }
   ::CloseHandle(info.hThread);
   ::CloseHandle(info.hProcess);
+  return true;
+}
+
+bool MakeUnixDirectoryLink(const std::string& link, const std::string& target) {
+  if (!StartUnixProgram("ln", "-s ", target, link)) return false;
   for (int wait = 0; wait < 100 && !IsLink(link); ++wait) ::Sleep(50);
   return IsLink(link);
 }
@@ -87,6 +101,11 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
     return true;
   }
   return MakeUnixDirectoryLink(link, target);
+}
+
+bool MoveBehindWinesBack(const std::string& from, const std::string& to) {
+  return StartUnixProgram("mv", "", from, to) &&
+         robot::WaitUntil([&] { return ::GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
 ServiceState QueryService(const std::string& name) {

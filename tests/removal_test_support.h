@@ -43,6 +43,10 @@ class FileHolder {
 // directory reparse point, so there the link is made on the Unix side. False if neither worked.
 bool MakeDirectoryLink(const std::string& link, const std::string& target);
 
+// Renames a file or folder on the Unix side, behind Wine's back, where no handle's sharing refuses
+// it; true once `from` is gone.
+bool MoveBehindWinesBack(const std::string& from, const std::string& to);
+
 // ---- Services, through the service control manager ----
 
 struct ServiceState {

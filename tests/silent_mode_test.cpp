@@ -307,7 +307,7 @@ TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
       const std::string away = checkedFolder + ".away";
       const bool moved = row.swap == FolderSwap::RenamedThroughWindows
                              ? ::MoveFileExA(checkedFolder.c_str(), away.c_str(), 0) != FALSE
-                             : MoveBehindWinesBack(checkedFolder, away);
+                             : removal_test::MoveBehindWinesBack(checkedFolder, away);
       swapped = moved && removal_test::MakeDirectoryLink(checkedFolder, protectedFolder);
     });
     opened = log.Open(logPath);
