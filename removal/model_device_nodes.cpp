@@ -1,5 +1,6 @@
 #include "removal/model_device_nodes.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,8 @@ namespace {
 constexpr DWORD HARDWARE_ID_LIST_SIZE = 100;
 constexpr char USB_ENUMERATOR_PREFIX[] = "USB\\";
 constexpr std::size_t USB_ENUMERATOR_PREFIX_LENGTH = sizeof USB_ENUMERATOR_PREFIX - 1;
+// A USB interface number is one byte.
+constexpr unsigned MAX_INTERFACE_NUMBER = 0xFF;
 
 // Adds each instance below the device key `deviceId` (below Enum) to `devices`. An instance key
 // that the device installer does not know as a node is no node, and is passed over.
@@ -32,22 +35,21 @@ ScopedDeviceInfoList EmptyList() { return ScopedDeviceInfoList(::SetupDiCreateDe
 }  // namespace
 
 ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern) {
-  const std::string pattern(hardwareIdPattern, strnlen(hardwareIdPattern, USB_HARDWARE_ID_LENGTH));
-  const bool namesUsbDevice =
-      ::_strnicmp(pattern.c_str(), USB_ENUMERATOR_PREFIX, USB_ENUMERATOR_PREFIX_LENGTH) == 0;
-  const std::string vendorAndProduct = namesUsbDevice ? pattern.substr(USB_ENUMERATOR_PREFIX_LENGTH) : "";
-
+  const std::string deviceId(hardwareIdPattern, strnlen(hardwareIdPattern, USB_HARDWARE_ID_LENGTH));
   ScopedDeviceInfoList devices = EmptyList();
-  if (!devices.IsValid()) return devices;
-  RegKey usbKey;
-  const std::string usbPath = std::string(DEVICE_ENUM_ROOT) + "USB";
-  if (usbKey.Open(HKEY_LOCAL_MACHINE, usbPath.c_str(), KEY_ENUMERATE_SUB_KEYS) != ERROR_SUCCESS) return devices;
-  (void)ForEachSubkey(usbKey.Get(), [&](const std::string& deviceKey) {
-    if (::_strnicmp(deviceKey.c_str(), vendorAndProduct.c_str(), vendorAndProduct.size()) == 0) {
-      AddInstancesOf(devices.Get(), USB_ENUMERATOR_PREFIX + deviceKey);
-    }
-    return true;
-  });
+  if (!devices.IsValid() ||
+      ::_strnicmp(deviceId.c_str(), USB_ENUMERATOR_PREFIX, USB_ENUMERATOR_PREFIX_LENGTH) != 0) {
+    return devices;
+  }
+  // Registry names are found ignoring case, so each key is opened by its name alone: a few hundred
+  // opens of keys mostly not there, where reading the name of every device key the machine has
+  // ever seen costs a call for each of thousands.
+  AddInstancesOf(devices.Get(), deviceId);
+  for (unsigned function = 0; function <= MAX_INTERFACE_NUMBER; ++function) {
+    char suffix[sizeof "&MI_FF"];
+    (void)std::snprintf(suffix, sizeof suffix, "&MI_%02X", function);
+    AddInstancesOf(devices.Get(), deviceId + suffix);
+  }
   return devices;
 }
 

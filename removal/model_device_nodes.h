@@ -13,20 +13,23 @@
 #include "win/scoped_setup.h"
 
 // The USB nodes that may match `hardwareIdPattern` (compared as RemoveUsbDeviceNodes compares it),
-// in a list of their own: those below the Enum\USB device keys whose names begin with the vendor
-// and product that the pattern's first 21 characters give after "USB\" (ignoring case), a
-// composite device's interface keys ("...&MI_00") included. Windows names a USB node's device key
-// by the vendor and product of its hardware IDs, so the node whose first hardware ID matches lies
-// below such a key. A pattern that does not begin with "USB\" takes every device key. An invalid
-// list when none could be made; the last error then tells why.
+// in a list of their own: those below the Enum\USB device keys that the pattern's first 21
+// characters name after "USB\" ("VID_2E5B&PID_0017", in any case), and below the keys of a
+// composite device's functions, that name and "&MI_" with the interface number in two hex digits.
+// Windows' USB drivers give a node the device ID "USB\VID_v&PID_p" of the vendor and product its
+// hardware IDs begin with ("USB\VID_v&PID_p&REV_r", "USB\VID_v&PID_p"), and a function of a
+// composite device "USB\VID_v&PID_p&MI_nn"; the device key is named by the device ID. So these are
+// all the keys whose names begin with the vendor and product, and a node whose first hardware ID
+// matches lies below one of them. Every USB hardware ID begins with "USB\": a pattern that does
+// not gives an empty list. An invalid list when none could be made; the last error then tells why.
 ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern);
 
 // The nodes below one enumeration key (below HKEY_LOCAL_MACHINE, within Enum), in a list of their
 // own. A key that is not there gives an empty list.
 ScopedDeviceInfoList ListNodesBelow(const char* enumerationKey);
 
-// Whether the first ID of the node's hardware-ID list matches `pattern` (see usb_hardware_id.h);
-// a list that cannot be read does not.
+// Whether the first ID of the node's hardware-ID list matches `pattern`, as RemoveUsbDeviceNodes
+// (removal.h) compares; a list that cannot be read does not.
 bool FirstHardwareIdMatches(HDEVINFO devices, SP_DEVINFO_DATA& node, const char* pattern);
 
 // Whether the node is installed with the model's driver: the DriverDesc of its driver key is the

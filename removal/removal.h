@@ -105,9 +105,10 @@ RemovalResult DeleteDirectoryTree(const std::string& path);
 // Removes every device node of the "USB" enumerator, present or not, whose first hardware ID
 // matches `hardwareIdPattern` over its first 21 characters, ignoring case (where either ends
 // sooner, both must end there); such nodes are looked for below the Enum\USB keys of the
-// pattern's vendor and product alone (model_device_nodes.h). Returns TRUE when the whole device list was walked and released;
-// FALSE when there was no list, a removal failed (the walk stops there), the list could not be
-// released, or the pattern has 50 characters or more (then nothing is removed).
+// pattern's vendor and product alone (model_device_nodes.h). Returns TRUE when the whole device
+// list was walked and released; FALSE when there was no list, a removal failed (the walk stops
+// there), the list could not be released, or the pattern has 50 characters or more (then nothing
+// is removed).
 BOOL RemoveUsbDeviceNodes(const char* hardwareIdPattern);
 
 // Removes through the device installer every device node, present or not, below the model's

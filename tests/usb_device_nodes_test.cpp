@@ -37,10 +37,15 @@ const DeviceCase kNeighbourProduct = {
 const DeviceCase kModelIdSecond = {
     {"USB\\VID_1A86&PID_7584\\5&2F1D&0&2", {"USB\\Vid_1A86&Pid_7584&Rev_0254", "USB\\Vid_2E5B&Pid_0017"}}, false};
 const DeviceCase kOtherEnumerator = {{"ROOT\\KARVELO\\0000", {"USB\\Vid_2E5B&Pid_0017&Rev_0100"}}, false};
-// A composite device's function lies below a key of its own, named by its interface.
+// A composite device's function lies below a key of its own, named by its interface number in two
+// hex digits.
 const DeviceCase kInterface = {
     {"USB\\VID_2E5B&PID_0017&MI_00\\7&1F2E3D4C&0&0000",
      {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_00", "USB\\Vid_2E5B&Pid_0017&MI_00"}},
+    true};
+const DeviceCase kInterfaceTen = {
+    {"USB\\VID_2E5B&PID_0017&MI_0A\\7&1F2E3D4C&0&000A",
+     {"USB\\Vid_2E5B&Pid_0017&Rev_0100&MI_0A", "USB\\Vid_2E5B&Pid_0017&MI_0A"}},
     true};
 
 void Stage(const std::vector<DeviceCase>& cases) {
@@ -65,8 +70,9 @@ std::size_t ListBytes(const std::vector<std::string>& ids) {
 // Nodes whose hardware IDs cannot be read (none at all, or a list that does not fit) are passed
 // over. A second walk, with none of the model's nodes left to remove, succeeds and changes nothing.
 TEST(UsbDeviceNodes, RemovesTheModelsNodesAndLeavesEveryOtherNode) {
-  const std::vector<DeviceCase> cases = {kNoHardwareId,  kRevisionSuffix,  kOversizedList, kLowerCase,
-                                         kNeighbourProduct, kModelIdSecond, kOtherEnumerator, kInterface};
+  const std::vector<DeviceCase> cases = {kNoHardwareId,     kRevisionSuffix, kOversizedList,   kLowerCase,
+                                         kNeighbourProduct, kModelIdSecond,  kOtherEnumerator, kInterface,
+                                         kInterfaceTen};
   ASSERT_GT(ListBytes(kOversizedList.device.hardwareIds), 100u);
   Stage(cases);
 
