@@ -13,15 +13,16 @@
 #include "win/scoped_setup.h"
 
 // The USB nodes that may match `hardwareIdPattern` (compared as RemoveUsbDeviceNodes compares it),
-// in a list of their own: those below the Enum\USB device keys that the pattern's first 21
-// characters name after "USB\" ("VID_2E5B&PID_0017", in any case), and below the keys of a
-// composite device's functions, that name and "&MI_" with the interface number in two hex digits.
-// Windows' USB drivers give a node the device ID "USB\VID_v&PID_p" of the vendor and product its
-// hardware IDs begin with ("USB\VID_v&PID_p&REV_r", "USB\VID_v&PID_p"), and a function of a
-// composite device "USB\VID_v&PID_p&MI_nn"; the device key is named by the device ID. So these are
-// all the keys whose names begin with the vendor and product, and a node whose first hardware ID
-// matches lies below one of them. Every USB hardware ID begins with "USB\": a pattern that does
-// not gives an empty list. An invalid list when none could be made; the last error then tells why.
+// in a list of their own: those below the Enum\USB device key that the pattern's first 21
+// characters name ("USB\VID_2E5B&PID_0017", in any case), and below the keys of a composite
+// device's functions, that name and "&MI_" with the interface number in two hex digits. Windows'
+// USB hub driver names a device by the vendor and product codes its hardware IDs begin with
+// ("USB\VID_v(4)&PID_d(4)", four hex digits each), and the generic parent driver each interface of
+// a composite device "USB\VID_v(4)&PID_d(4)&MI_z(2)", z its bInterfaceNumber ("Standard USB
+// identifiers"); a device key is named by that device ID. So these are all the keys whose names
+// begin with the vendor and product, and a node whose first hardware ID matches lies below one of
+// them. Every USB hardware ID begins with "USB\": a pattern that does not gives an empty list. An
+// invalid list when none could be made; the last error then tells why.
 ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern);
 
 // The nodes below one enumeration key (below HKEY_LOCAL_MACHINE, within Enum), in a list of their
