@@ -35,7 +35,12 @@ ScopedDeviceInfoList EmptyList() { return ScopedDeviceInfoList(::SetupDiCreateDe
 }  // namespace
 
 ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern) {
-  const std::string deviceId(hardwareIdPattern, strnlen(hardwareIdPattern, USB_HARDWARE_ID_LENGTH));
+  std::string deviceId(hardwareIdPattern, strnlen(hardwareIdPattern, USB_HARDWARE_ID_LENGTH));
+  // In capitals, as the USB drivers write device IDs (hex digits included), so that each node is
+  // opened by its own instance ID, spelled as Windows spells it, not as the pattern happens to be.
+  for (char& c : deviceId) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
   ScopedDeviceInfoList devices = EmptyList();
   if (!devices.IsValid() ||
       ::_strnicmp(deviceId.c_str(), USB_ENUMERATOR_PREFIX, USB_ENUMERATOR_PREFIX_LENGTH) != 0) {
