@@ -14,7 +14,6 @@ namespace {
 // and the node is not taken for the model's.
 constexpr DWORD HARDWARE_ID_LIST_SIZE = 100;
 constexpr char USB_ENUMERATOR_PREFIX[] = "USB\\";
-constexpr std::size_t USB_ENUMERATOR_PREFIX_LENGTH = sizeof USB_ENUMERATOR_PREFIX - 1;
 // A USB interface number is one byte.
 constexpr unsigned MAX_INTERFACE_NUMBER = 0xFF;
 
@@ -42,10 +41,7 @@ ScopedDeviceInfoList ListUsbNodesFor(const char* hardwareIdPattern) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   ScopedDeviceInfoList devices = EmptyList();
-  if (!devices.IsValid() ||
-      ::_strnicmp(deviceId.c_str(), USB_ENUMERATOR_PREFIX, USB_ENUMERATOR_PREFIX_LENGTH) != 0) {
-    return devices;
-  }
+  if (!devices.IsValid() || deviceId.rfind(USB_ENUMERATOR_PREFIX, 0) != 0) return devices;
   // Registry names are found ignoring case, so each key is opened by its name alone: a few hundred
   // opens of keys mostly not there, where reading the name of every device key the machine has
   // ever seen costs a call for each of thousands.
