@@ -30,11 +30,14 @@ wine_env_private_display() {
 
 # The Wine processes that run in the given prefix: Wine's own programs whose environment names it
 # as WINEPREFIX (the shells of this file, whose environment may name it too, are not among them).
+# One grep reads every environment: a pair of programs started for each process of the machine
+# cost seconds a case.
 wine_env_prefix_pids() {
-  local pid
-  for pid in $(ls /proc | grep -x '[0-9]*'); do
-    tr '\0' '\n' 2>/dev/null </proc/"$pid"/cmdline | grep -q '/wine' || continue
-    tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qxF "WINEPREFIX=$1" && echo "$pid"
+  local environ pid
+  for environ in $(grep -lsxzF "WINEPREFIX=$1" /proc/[0-9]*/environ); do
+    pid=${environ#/proc/}
+    pid=${pid%/environ}
+    grep -qsF /wine /proc/"$pid"/cmdline && echo "$pid"
   done
 }
 
