@@ -4,11 +4,11 @@
 #   run_in_fresh_prefix.sh [--win64] <program.exe> [arguments...]
 # The program runs in a booted session that is either fresh or proven to be as clean as a fresh
 # one (wine_session.sh); with --win64 (a 64-bit prefix, where the program runs under WOW64 as a
-# 32-bit program does on 64-bit Windows), with a locale of its own (LC_ALL, from which Wine takes the
-# ANSI code page for the whole session) or with QTM_FRESH_SESSION set, it runs in a fresh prefix
-# that ends with it. The build folder is the one above the program's (<build>/bin/<program>.exe);
-# its wine folder holds the pristine prefixes and the sessions, and its artifacts folder receives
-# what programs leave for people to look at. The program's exit code is passed on.
+# 32-bit program does on 64-bit Windows) or with a locale of its own (LC_ALL, from which Wine takes
+# the ANSI code page for the whole session), it runs in a fresh prefix that ends with it. The
+# build folder is the one above the program's (<build>/bin/<program>.exe); its wine folder holds
+# the pristine prefixes and the sessions, and its artifacts folder receives what programs leave for
+# people to look at. The program's exit code is passed on.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh"
@@ -24,7 +24,7 @@ build=$(cd "$(dirname "$program")/.." && pwd)
 mkdir -p "$build/artifacts"
 export QTM_ARTIFACT_DIR=$(wine_env_windows_path "$build/artifacts")
 
-if [ $arch = win32 ] && [ -z "${LC_ALL:-}" ] && [ -z "${QTM_FRESH_SESSION:-}" ]; then
+if [ $arch = win32 ] && [ -z "${LC_ALL:-}" ]; then
   trap 'exit 130' INT TERM
   wine_session_run "$build/wine" "$build/bin" "$program" "$@"
   exit $?

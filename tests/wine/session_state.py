@@ -187,9 +187,13 @@ def read_listing(listing):
         return dict(line.rstrip("\n").split("\t", 1) for line in f)
 
 
+# Wine's RPC service stops by itself once idle, and starts again when a program needs it.
+COMING_AND_GOING = {"RpcSs"}
+
+
 def read_services(folder):
     with open(os.path.join(folder, "services.txt"), encoding="utf-8") as f:
-        return sorted(f.read().splitlines())
+        return sorted(line for line in f.read().splitlines() if line.split("\t")[0] not in COMING_AND_GOING)
 
 
 def restore_files(pristine, prefix, began):

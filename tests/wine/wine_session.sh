@@ -5,12 +5,12 @@
 # 10 s under emulation, the larger part of most cases); a program started in a running session
 # costs well under one. So a session outlives its case when the case passed and the session is
 # proven to be as it began: the same programs running, every service in the same state, every
-# file of the prefix and every key and value of HKEY_LOCAL_MACHINE and HKEY_USERS the same
-# (machine_state.exe and session_state.py). What a passing case changed is put back first (files
-# from the pristine prefix, the registry through regedit) and then proven; anything that cannot be
-# put back or proven (a failed or crashed case, a program left running, a service configured)
-# ends the session, and the next case takes a fresh one. A key's security is not part of the proof;
-# cases that change it on a key of Wine's own take a fresh prefix (QTM_FRESH_SESSION).
+# file of the prefix and every key and value of HKEY_LOCAL_MACHINE and HKEY_USERS the same, and
+# the security of every key where the uninstaller and the tests change it (machine_state.exe and
+# session_state.py). What a passing case changed is put back first (files from the pristine prefix,
+# the registry through regedit) and then proven; anything that cannot be put back or proven (a
+# failed or crashed case, a program left running, a service configured, a key locked) ends the
+# session, and the next case takes a fresh one.
 #
 # Sessions live in <wine-dir>/sessions/<n>, one case at a time (a lock held for the case); the log
 # there tells, case by case, whether a session was fresh or reused and whether it was kept. An idle
@@ -19,12 +19,12 @@
 wine_session_idle_seconds=60
 
 # The programs that run in a prefix, by command line, sorted: a restarted service has a new pid
-# but is the same program. Wine's desktop process is not among them: it ends by itself once no
-# program is left to use it, and starts again with the next.
+# but is the same program. Wine's desktop and its RPC service are not among them: each ends by
+# itself once idle, and starts again when a program needs it.
 wine_session_programs() {
   local pid
   for pid in $(wine_env_prefix_pids "$1"); do tr '\0' ' ' </proc/"$pid"/cmdline; echo; done |
-    grep -v 'explorer\.exe /desktop' | sort
+    grep -v -e 'explorer\.exe /desktop' -e 'rpcss\.exe' -e '^ *$' | sort
 }
 
 # wine_session_end <session>: ends its programs and display by pid and removes it.
@@ -48,14 +48,18 @@ wine_sessions_end() {
   done
 }
 
-# Ends the session once it has been idle for a while, unless a case holds it.
+# Ends the session once no case has held it for a while, or at once when the case that held it
+# ended before it could say so (ctest ends a case that runs out of time).
 wine_session_watch() {
   local session=$1
   while sleep 10; do
     [ -d "$session" ] || return 0
-    [ -f "$session/ready" ] || continue
-    [ $(($(date +%s) - $(stat -c %Y "$session/ready"))) -ge $wine_session_idle_seconds ] || continue
-    (flock -n 9 && wine_session_end "$session") 9>"$session.lock" && return 0
+    (
+      flock -n 9 || exit 1
+      [ -f "$session/ready" ] && [ $(($(date +%s) - $(stat -c %Y "$session/ready"))) -lt $wine_session_idle_seconds ] &&
+        exit 1
+      wine_session_end "$session"
+    ) 9>"$session.lock" && return 0
   done
 }
 
