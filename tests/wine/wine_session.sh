@@ -153,6 +153,6 @@ wine_session_run() {
     wine_session_end "$session"
   fi
   exec 8>&-
-  echo "$(date +%T) session $n $taken $kept $status: $(basename "$1") ${*:2}" >>"$wine_dir/sessions/log"
+  echo "$(date -u +%T) session $n $taken $kept $status: $(basename "$1") ${*:2}" >>"$wine_dir/sessions/log"
   return $status
 }
