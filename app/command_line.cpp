@@ -29,6 +29,8 @@ bool IsAcceptedAsIs(const std::string& name) { return NamedOneOf(name, {"noresta
 
 bool IsHelp(const std::string& name) { return NamedOneOf(name, {"?", "help"}); }
 
+bool IsCheck(const std::string& name) { return NamedOneOf(name, {"check"}); }
+
 bool IsLog(const std::string& name) { return NamedOneOf(name, {"log"}); }
 
 // "/log=FILE" and "/log:FILE", as other installers spell it, as well as "/log FILE".
@@ -42,7 +44,8 @@ bool IsKnownSwitch(const std::string& argument) {
   if (!IsSwitch(argument)) return false;
   const std::string name = argument.substr(1);
   std::string path;
-  return IsQuiet(name) || IsAcceptedAsIs(name) || IsHelp(name) || IsLog(name) || SplitLogWithName(name, path);
+  return IsQuiet(name) || IsAcceptedAsIs(name) || IsHelp(name) || IsCheck(name) || IsLog(name) ||
+         SplitLogWithName(name, path);
 }
 
 }  // namespace
@@ -64,6 +67,8 @@ CommandLine ParseCommandLine(int count, const char* const* arguments) {
       line.quiet = true;
     } else if (IsHelp(name)) {
       line.help = true;
+    } else if (IsCheck(name)) {
+      line.check = true;
     } else if (IsAcceptedAsIs(name)) {
       continue;
     } else if (IsLog(name)) {
@@ -89,6 +94,7 @@ CommandLine ParseCommandLine(int count, const char* const* arguments) {
 
 const char USAGE_TEXT[] =
     "Usage: qtm820wide_uninstall.exe [/quiet] [/norestart] [/log <file>]\n"
+    "       qtm820wide_uninstall.exe /check [/quiet] [/log <file>]\n"
     "\n"
     "Without arguments the uninstaller shows its dialog: tick the printers to remove. Started where no "
     "window can be seen (by a service, in session 0), it runs as with /quiet.\n"
@@ -98,6 +104,10 @@ const char USAGE_TEXT[] =
     "/norestart\tAccepted; the silent mode never restarts Windows.\n"
     "/log <file>\tAppends a plain-text log of the run to the file. With /quiet a log is always "
     "written, by default to %SystemRoot%\\Logs\\KARVELO_QTM-820wide_uninstall.log.\n"
+    "/check\tRemoves nothing and changes nothing: tells what of the model is on this computer, in a "
+    "message box (none with /quiet or where no window can be seen), on standard output where it has one, "
+    "and in the log where /log names one. Exit code 0: nothing of the model; 1: something of it; 1603: "
+    "the printers cannot be listed; 1618, 1633 and 1639 as below.\n"
     "/?\tShows this help.\n"
     "\n"
     "Exit codes:\n"
@@ -106,6 +116,6 @@ const char USAGE_TEXT[] =
     "1603\tfailed: something of the model is still there (the log names it), or the printers could not be listed\n"
     "1618\tanother copy of the uninstaller is running; nothing was removed\n"
     "1633\t64-bit Windows; nothing was removed\n"
-    "1639\tinvalid command line with /quiet; nothing was removed\n"
+    "1639\tinvalid command line with /quiet or /check; nothing was removed\n"
     "\n"
     "Example: qtm820wide_uninstall.exe /quiet /norestart /log C:\\Windows\\Logs\\qtm820wide.log";

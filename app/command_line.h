@@ -10,6 +10,9 @@
 struct CommandLine {
   // No window and no message box: everything of the model is removed, and Windows never restarts.
   bool quiet = false;
+  // Only a look at what of the model is on the machine: nothing is removed, whatever else the
+  // command line holds.
+  bool check = false;
   // The usage is asked for.
   bool help = false;
   // Where the log goes; with `quiet` and none given, to the default place.
@@ -19,9 +22,10 @@ struct CommandLine {
   // uninstall command with arguments of its own.
   std::string problem;
 
-  // Only a command line that asks for the silent mode itself is held to what it says: started
-  // unseen, the program runs silently whatever it was given, as it would have shown its dialog.
-  bool Refused() const { return quiet && !problem.empty(); }
+  // Only a command line that asks for the silent mode or the check itself is held to what it says:
+  // started unseen, the program runs silently whatever it was given, as it would have shown its
+  // dialog; no installer records a check as the uninstall command.
+  bool Refused() const { return (quiet || check) && !problem.empty(); }
 };
 
 // `arguments` are the program's arguments without its own name.

@@ -3,6 +3,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <functional>
+
 #include "win/system_library.h"
 
 namespace {
@@ -58,6 +60,22 @@ bool OwnedByAdministrators(HANDLE object) {
   return owner != nullptr && ::IsWellKnownSid(owner, WinBuiltinAdministratorsSid);
 }
 
+// Calls `use` with a boundary that holds the Administrators group, where one can be made; false
+// where the private namespace calls are missing, so that the mutex stands in for the namespace.
+bool WithAdministratorsBoundary(const std::function<void(const NamespaceCalls&, HANDLE)>& use) {
+  const NamespaceCalls calls = FindNamespaceCalls();
+  HANDLE boundary = calls.Found() ? calls.createBoundary(kNamespaceName, 0) : nullptr;
+  if (boundary == nullptr) return false;
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  if (::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+      calls.addSid(&boundary, administrators)) {
+    use(calls, boundary);
+  }
+  calls.deleteBoundary(boundary);
+  return true;
+}
+
 }  // namespace
 
 SingleInstance::~SingleInstance() {
@@ -69,7 +87,8 @@ SingleInstance::~SingleInstance() {
 // runs in other sessions; its security lets only SYSTEM and administrators open it; and it lasts
 // while the copy that made it holds its handle (once that is closed, it can no longer be opened).
 // A copy that finds it made already opens it only to be sure that it is still there, and makes it
-// again when it went in between.
+// again when it went in between. Neither made nor found, the process is not within the boundary:
+// not elevated, it runs without the rule (and can remove nothing anyway).
 bool SingleInstance::AnotherCopyRuns() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(kAdministratorsOnly, SDDL_REVISION_1, &descriptor,
@@ -79,33 +98,37 @@ bool SingleInstance::AnotherCopyRuns() {
   const ScopedLocalMemory descriptorMemory(descriptor);
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
 
-  const NamespaceCalls calls = FindNamespaceCalls();
-  HANDLE boundary = calls.Found() ? calls.createBoundary(kNamespaceName, 0) : nullptr;
-  if (boundary == nullptr) return AnotherCopyOwnsTheMutex(attributes);
-
-  BYTE administrators[SECURITY_MAX_SID_SIZE];
-  DWORD size = sizeof administrators;
   bool runs = false;
-  if (::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
-      calls.addSid(&boundary, administrators)) {
+  const bool namespaces = WithAdministratorsBoundary([&](const NamespaceCalls& calls, HANDLE boundary) {
     for (int attempt = 0; attempt < kNamespaceAttempts; ++attempt) {
       namespace_ = calls.createNamespace(&attributes, boundary, kNamespaceName);
       if (namespace_ != nullptr) {
         closeNamespace_ = calls.closeNamespace;
-        break;
+        return;
       }
       const HANDLE found = calls.openNamespace(boundary, kNamespaceName);
       if (found != nullptr) {
         (void)calls.closeNamespace(found, 0);
         runs = true;
-        break;
+        return;
       }
     }
-  }
-  // Neither made nor found, the process is not within the boundary: not elevated, it runs without
-  // the rule (and can remove nothing anyway).
-  calls.deleteBoundary(boundary);
-  return runs;
+  });
+  return namespaces ? runs : AnotherCopyOwnsTheMutex(attributes);
+}
+
+// Opened only: what it finds stays the other copy's, and no copy started meanwhile finds it made.
+bool AnotherCopyHoldsTheRule() {
+  bool runs = false;
+  const bool namespaces = WithAdministratorsBoundary([&](const NamespaceCalls& calls, HANDLE boundary) {
+    const HANDLE found = calls.openNamespace(boundary, kNamespaceName);
+    if (found == nullptr) return;
+    (void)calls.closeNamespace(found, 0);
+    runs = true;
+  });
+  if (namespaces) return runs;
+  const ScopedHandle mutex(::OpenMutexA(READ_CONTROL | SYNCHRONIZE, FALSE, kMutexName));
+  return mutex.IsValid() && OwnedByAdministrators(mutex.Get());
 }
 
 // Where private namespaces are missing (under Wine 8), the rule is a mutex of the global namespace,

@@ -29,3 +29,7 @@ class SingleInstance {
   CloseNamespaceFunction* closeNamespace_ = nullptr;
   ScopedHandle mutex_;
 };
+
+// Whether another copy holds the rule now, looked at without taking it: a check, which changes
+// nothing, must not keep a removal started meanwhile from running.
+bool AnotherCopyHoldsTheRule();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/installation_check.h"
 #include "app/silent_uninstall.h"
 #include "app/single_instance.h"
 #include "app/uninstall_dialog.h"
@@ -103,7 +104,13 @@ DWORD RunQuietly(const CommandLine& line, bool unseen) {
 
 BOOL CUninstallerApp::InitInstance() {
   const CommandLine line = ParseCommandLine(__argc - 1, __argv + 1);
-  const bool unseen = !line.quiet && !WindowsCanBeSeen();
+  const bool seen = WindowsCanBeSeen();
+  // Unseen, a check stays a check: only the removal is what an unseen run does whatever it is told.
+  if (line.check) {
+    SetExitCode(static_cast<int>(CheckTheMachine(line, seen && !line.quiet)));
+    return FALSE;
+  }
+  const bool unseen = !line.quiet && !seen;
   SetExitCode(static_cast<int>(line.quiet || unseen ? RunQuietly(line, unseen) : RunWithDialog(line)));
   return FALSE;
 }

@@ -88,19 +88,28 @@ std::string DefaultLogPath() {
 }
 
 DWORD UninstallLog::Open(const std::string& path, const char* commandLine) {
-  const DWORD opened = file_.Open(path);
-  if (opened != ERROR_SUCCESS) return opened;
-  (void)file_.Append("\r\n==== " + DateAndTimeNow() + "  " + APP_TITLE + " " + QTM_VERSION_TEXT + " on " +
-                     ComputerName() + "\r\n");
+  const DWORD opened = path.empty() ? static_cast<DWORD>(ERROR_PATH_NOT_FOUND) : file_.Open(path);
+  if (opened != ERROR_SUCCESS && echo_ == nullptr) return opened;
+  // A blank line parts the runs of a file that is appended to.
+  if (file_.IsOpen()) (void)file_.Append("\r\n");
+  Write("==== " + DateAndTimeNow() + "  " + APP_TITLE + " " + QTM_VERSION_TEXT + " on " + ComputerName() + "\r\n");
   Line(std::string("Command line: ") + (commandLine != nullptr ? commandLine : ""));
-  return ERROR_SUCCESS;
+  return opened;
+}
+
+void UninstallLog::Write(const std::string& text) {
+  if (file_.IsOpen()) (void)file_.Append(text);
+  if (echo_ == nullptr) return;
+  // Whoever reads it may have gone: the run goes on without it.
+  DWORD written = 0;
+  (void)::WriteFile(echo_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void UninstallLog::Line(const std::string& text) {
-  if (!file_.IsOpen()) return;
+  if (!file_.IsOpen() && echo_ == nullptr) return;
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
-  (void)file_.Append(TimeOfDay(now) + "  " + text + "\r\n");
+  Write(TimeOfDay(now) + "  " + text + "\r\n");
 }
 
 void UninstallLog::PhaseStarted(const std::string& status) { Line(status); }
@@ -143,6 +152,24 @@ void UninstallLog::Remaining(const std::vector<std::string>& items) {
   for (const std::string& item : items) Line("Left on the machine: " + item);
 }
 
-void UninstallLog::Finished(DWORD exitCode) {
-  Line("Exit code " + std::to_string(exitCode) + ": " + Meaning(exitCode));
+void UninstallLog::Found(const std::vector<Finding>& findings) {
+  for (const Finding& finding : findings) {
+    switch (finding.kind) {
+      case Finding::Kind::Present:
+        Line("Found on the machine: " + finding.what);
+        break;
+      case Finding::Kind::GoesAtRestart:
+        Line("Goes at the next restart: " + finding.what);
+        break;
+      case Finding::Kind::Unknown:
+        Line("Cannot look at: " + finding.what);
+        break;
+    }
+  }
+}
+
+void UninstallLog::Finished(DWORD exitCode) { Finished(exitCode, Meaning(exitCode)); }
+
+void UninstallLog::Finished(DWORD exitCode, const std::string& meaning) {
+  Line("Exit code " + std::to_string(exitCode) + ": " + meaning);
 }

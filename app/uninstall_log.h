@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/installation_scan.h"
+#include "engine/model_look.h"
 #include "engine/uninstall_observer.h"
 #include "win/log_file.h"
 
@@ -20,8 +21,11 @@ std::string DefaultLogPath();
 
 class UninstallLog : public UninstallObserver {
  public:
-  // Opens the file for appending (refusing links, see LogFile) and writes the run's header.
-  // ERROR_SUCCESS, or why nothing will be written.
+  // Every line from now on goes to `output` as well (standard output, say), as it goes to the file.
+  void EchoTo(HANDLE output) { echo_ = output; }
+
+  // Opens the file for appending (refusing links, see LogFile) and writes the run's header, to the
+  // echo as well; with no path, to the echo alone. ERROR_SUCCESS, or why no file will be written.
   DWORD Open(const std::string& path, const char* commandLine);
 
   void PhaseStarted(const std::string& status) override;
@@ -32,11 +36,17 @@ class UninstallLog : public UninstallObserver {
   void Note(const std::string& text);
   // A line for each thing that a run left of what it was to remove.
   void Remaining(const std::vector<std::string>& items);
+  // A line for each thing a look found: what is there, what goes at the restart, and what could
+  // not be looked at.
+  void Found(const std::vector<Finding>& findings);
   // The exit code, and what it means.
   void Finished(DWORD exitCode);
+  void Finished(DWORD exitCode, const std::string& meaning);
 
  private:
   void Line(const std::string& text);
+  void Write(const std::string& text);
 
   LogFile file_;
+  HANDLE echo_ = nullptr;
 };

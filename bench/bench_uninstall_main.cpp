@@ -13,7 +13,8 @@
 // printer, presses Uninstall, answers No to the restart and times the whole uninstall from the
 // press to the end of the process, asking the dialog every 50 ms meanwhile whether it answers and
 // keeping the longest time an answer took. With "quiet" it starts the uninstaller once with /quiet
-// and times it from its start to its end. Lines that start with "bench:" are the figures, for run.sh.
+// and times it from its start to its end, between two runs of /check /quiet timed the same way
+// (before: the staged machine; after: what the uninstall left). Lines that start with "bench:" are the figures, for run.sh.
 
 #include <windows.h>
 
@@ -140,14 +141,32 @@ bool TimeFullUninstall(const std::string& commandLine, int expectedPrinters) {
   return true;
 }
 
-bool TimeQuietUninstall(const std::string& commandLine) {
+// From the program's start to its end; nothing if it did not end.
+std::optional<double> TimeToTheEnd(const std::string& commandLine, DWORD& exitCode) {
   LaunchedProgram program;
   const bench::Stopwatch clock;
-  if (!program.Start(commandLine + " /quiet")) return false;
-  const std::optional<DWORD> exitCode = program.WaitForExit(kTimeoutMs);
+  if (!program.Start(commandLine)) return std::nullopt;
+  const std::optional<DWORD> ended = program.WaitForExit(kTimeoutMs);
   const double wallMs = clock.ElapsedMs();
-  if (!exitCode) return false;
-  std::printf("bench: quiet wall_ms %.1f exit %lu\n", wallMs, static_cast<unsigned long>(*exitCode));
+  if (!ended) return std::nullopt;
+  exitCode = *ended;
+  return wallMs;
+}
+
+// The check before the silent uninstall and after it, in the same copy of the machine, so that
+// the three meet the same load.
+bool TimeQuietUninstallBetweenChecks(const std::string& commandLine) {
+  DWORD exitCode = 0;
+  for (const char* when : {"before", "quiet", "after"}) {
+    const bool check = std::string(when) != "quiet";
+    const std::optional<double> wallMs = TimeToTheEnd(commandLine + (check ? " /check /quiet" : " /quiet"), exitCode);
+    if (!wallMs) return false;
+    if (check) {
+      std::printf("bench: check %s wall_ms %.1f exit %lu\n", when, *wallMs, static_cast<unsigned long>(exitCode));
+    } else {
+      std::printf("bench: quiet wall_ms %.1f exit %lu\n", *wallMs, static_cast<unsigned long>(exitCode));
+    }
+  }
   ReportWhatIsLeft();
   return true;
 }
@@ -165,7 +184,7 @@ int main(int argc, char** argv) {
   }
   std::printf("machine: %s", machine.description.c_str());
   if (std::string(argv[2]) == "quiet") {
-    if (TimeQuietUninstall(std::string("\"") + argv[3] + "\"")) return 0;
+    if (TimeQuietUninstallBetweenChecks(std::string("\"") + argv[3] + "\"")) return 0;
     std::printf("bench_uninstall: the quiet uninstall did not end\n");
     return 1;
   }

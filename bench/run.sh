@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The uninstaller's benchmark under Wine: builds what is missing, stages the sample installation,
 # the heavy machine and the same at half size (once, kept as prefixes to copy), then for each size
-# runs the uninstaller several times in fresh copies, worked through its dialog and run with /quiet,
-# and prints the figures with their spread.
+# runs the uninstaller several times in fresh copies, worked through its dialog and run with /quiet
+# between two read-only checks (/check /quiet), and prints the figures with their spread.
 #   bench/run.sh [runs per size] [uninstaller.exe] [other uninstaller.exe]
 # (default 5 runs; the uninstaller of the build by default, another build's to compare with it;
 # on the clean machine a second uninstaller is started in turn with the first, start by start;
@@ -76,7 +76,7 @@ for size in $sizes; do
     echo "== $size machine, quiet run $run of $runs"
     in_staged_copy "$size" "$bin/bench_uninstall.exe" "$size" quiet "$uninstaller" \
       >"$results/$size-quiet$run.txt" 2>&1
-    grep -E "^bench: (quiet|left)" "$results/$size-quiet$run.txt" || {
+    grep -E "^bench: (check|quiet|left)" "$results/$size-quiet$run.txt" || {
       echo "quiet run failed; its output:" >&2
       cat "$results/$size-quiet$run.txt" >&2
       exit 1

@@ -52,6 +52,10 @@ echo "ratio wall / fixed pauses:        $(runs "$size" | grep '^bench: uninstall
 echo "longest unanswered message, ms:   $(runs "$size" | grep '^bench: answers' | field /dev/stdin longest_wait_ms | stats)"
 echo "quiet uninstall wall time, ms:    $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: quiet' | field /dev/stdin wall_ms | stats)"
 echo "quiet exit codes: $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: quiet' | field /dev/stdin exit | sort | uniq -c | sed 's/^ *//' | tr '\n' ' ')"
+for when in before after; do
+  echo "check $when the quiet run, ms:  $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep "^bench: check $when" | field /dev/stdin wall_ms | stats)"
+  echo "check $when, exit codes: $(cat "$results/$size"-quiet*.txt 2>/dev/null | grep "^bench: check $when" | field /dev/stdin exit | sort | uniq -c | sed 's/^ *//' | tr '\n' ' ')"
+done
 echo "events of the first run, ms after Uninstall was pressed:"
 sed -n 's/^bench: event_ms /  /p' "$results/$size-run1.txt"
 echo "left after each run: $(cat "$results/$size"-run*.txt "$results/$size"-quiet*.txt 2>/dev/null | grep '^bench: left' | sed 's/^bench: left //' | sort | uniq -c | sed 's/^ *//')"

@@ -32,11 +32,8 @@ bool Exists(const std::string& path, bool directory) {
   return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
 }
 
-// A key that the administrator may not even read is there all the same.
 bool KeysLeft(const char* what, const std::string& path, const Visit& visit) {
-  RegKey key;
-  const LONG status = key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ);
-  if (status != ERROR_SUCCESS && status != ERROR_ACCESS_DENIED) return true;
+  if (!RegistryKeyIsThere(path)) return true;
   return visit({std::string(what) + " " + path, std::string()});
 }
 
@@ -193,6 +190,12 @@ bool OemInfsLeft(InstalledDrivers& drivers, const Visit& visit) {
 }
 
 }  // namespace
+
+bool RegistryKeyIsThere(const std::string& path) {
+  RegKey key;
+  const LONG status = key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_READ);
+  return status == ERROR_SUCCESS || status == ERROR_ACCESS_DENIED;
+}
 
 void ForEachPackageLeftover(const Visit& visit) {
   const std::optional<DriverPackageNames> names = ComposeDriverPackageNames(MODEL_NAME, DRIVER_FILE_LETTER);

@@ -16,6 +16,10 @@ struct PackageLeftover {
   std::string path;
 };
 
+// Whether the key below HKEY_LOCAL_MACHINE is there: one that the administrator may not even read
+// is there all the same.
+bool RegistryKeyIsThere(const std::string& path);
+
 // Calls `visit` with each thing of the package left that the driver removal phase removes, the
 // cheapest look-ups first, until `visit` answers false. The Uninstall key is no leftover: with
 // nothing else it is dropped where the program says that the package is gone.

@@ -2,13 +2,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <optional>
-
-#include "engine/package_leftovers.h"
-#include "identity/target_identity.h"
-#include "removal/delete_at_restart.h"
-#include "removal/model_printers.h"
+#include "engine/model_look.h"
 #include "win/scoped_service.h"
 
 namespace {
@@ -22,32 +16,15 @@ bool SpoolerServiceRuns() {
          status.dwCurrentState == SERVICE_RUNNING;
 }
 
-void AddPrintersLeft(const UninstallPlan& plan, std::vector<std::string>& remaining) {
-  StringList printers;
-  if (!CollectModelPrinters(printers)) {
-    remaining.push_back("the printers, which the spooler could not list (error " + std::to_string(::GetLastError()) +
-                        ")");
-    return;
-  }
-  for (const std::string& name : printers) {
-    const bool planned = std::find(plan.printerNames.begin(), plan.printerNames.end(), name) != plan.printerNames.end();
-    if (plan.removeDriver || planned) remaining.push_back("printer \"" + name + "\"");
-  }
-}
-
 }  // namespace
 
+// The run stops and starts the spooler itself: one it leaves stopped is its own doing, and nothing
+// of the spooler's can be known until it runs again.
 std::vector<std::string> WhatRemains(const UninstallPlan& plan) {
   std::vector<std::string> remaining;
-  if (!plan.printerPhase && !plan.removeDriver) return remaining;
-  AddPrintersLeft(plan, remaining);
-  if (!plan.removeDriver) return remaining;
-  if (IsModelDriverInstalled()) remaining.push_back(std::string("printer driver \"") + DRIVER_NAME + "\"");
-  if (!SpoolerServiceRuns()) remaining.push_back("the print spooler, whose service is not running");
-  const std::vector<std::string> atRestart = PathsToDeleteAtRestart();
-  ForEachPackageLeftover([&](const PackageLeftover& leftover) {
-    if (leftover.path.empty() || !IsAmong(leftover.path, atRestart)) remaining.push_back(leftover.what);
-    return true;
-  });
+  for (const Finding& finding : LookForWhatThePlanRemoves(plan)) {
+    if (finding.kind != Finding::Kind::GoesAtRestart) remaining.push_back(finding.what);
+  }
+  if (plan.removeDriver && !SpoolerServiceRuns()) remaining.push_back("the print spooler, whose service is not running");
   return remaining;
 }

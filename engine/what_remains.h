@@ -9,9 +9,8 @@
 
 #include "engine/uninstall_sequence.h"
 
-// Each thing still there that `plan` was to remove, described for the user and the log: the
-// printers it was to delete, and where the whole package was to go, every other printer of the
-// model, the model's driver, a print spooler left without its service running (nothing of the
-// spooler's can be known then), and everything the leftover look-up finds. A file or folder that
-// Windows is to delete at the next restart is not counted.
+// Each thing still there that `plan` was to remove, described for the user and the log (see
+// LookForWhatThePlanRemoves; printers that cannot be listed included), and where the whole package
+// was to go, a print spooler left without its service running. A file or folder that Windows is to
+// delete at the next restart is not counted.
 std::vector<std::string> WhatRemains(const UninstallPlan& plan);

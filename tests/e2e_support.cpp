@@ -29,6 +29,21 @@ HDESK UnseenDesktop() {
   return desktop;
 }
 
+namespace {
+
+// Reads what is in the pipe now, without waiting for more.
+void ReadWhatIsThere(HANDLE pipe, std::string& text) {
+  DWORD available = 0;
+  while (::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    std::string chunk(available, '\0');
+    DWORD read = 0;
+    if (!::ReadFile(pipe, &chunk[0], available, &read, nullptr) || read == 0) return;
+    text.append(chunk, 0, read);
+  }
+}
+
+}  // namespace
+
 WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs, bool unseen) {
   WatchedRun run;
   LaunchedProgram program;
@@ -36,18 +51,30 @@ WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs, 
     ADD_FAILURE() << "no window station without WSF_VISIBLE could be made";
     return run;
   }
-  if (!program.Start(UninstallerCommandLine() + " " + arguments, std::string(), nullptr,
-                     unseen ? "qtm-unseen\\Default" : std::string())) {
+  HANDLE reading = nullptr;
+  HANDLE writing = nullptr;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  if (!::CreatePipe(&reading, &writing, &inheritable, 0)) {
+    ADD_FAILURE() << "no pipe for the standard output: " << ::GetLastError();
     return run;
   }
+  const ScopedHandle output(reading);
+  ScopedHandle input(writing);
+  (void)::SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
+  const bool started = program.Start(UninstallerCommandLine() + " " + arguments, std::string(), nullptr,
+                                     unseen ? "qtm-unseen\\Default" : std::string(), writing);
+  (void)input.Close();
+  if (!started) return run;
   (void)robot::WaitUntil(
       [&] {
+        ReadWhatIsThere(output.Get(), run.output);
         run.windowShown = unseen ? robot::HasADialogOn(UnseenDesktop(), program.ProcessId())
                                  : robot::ShowsAWindow(program.ProcessId());
         return run.windowShown || !program.IsRunning();
       },
       timeoutMs);
   run.exitCode = program.WaitForExit(0);
+  ReadWhatIsThere(output.Get(), run.output);
   return run;
 }
 
@@ -58,14 +85,26 @@ std::string FileText(const std::string& path) {
   return text.str();
 }
 
-std::vector<std::string> LastRunOfLog(const std::string& path) {
-  std::istringstream log(FileText(path));
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::istringstream log(text);
   std::vector<std::string> lines;
   for (std::string line; std::getline(log, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("==== ", 0) == 0) lines.clear();
     // "hh:mm:ss  " before each line.
-    if (line.size() > 10 && line[2] == ':' && line[5] == ':') lines.push_back(line.substr(10));
+    if (line.size() > 10 && line[2] == ':' && line[5] == ':' && line.substr(8, 2) == "  ") line.erase(0, 10);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> LastRunOfLog(const std::string& path) {
+  std::vector<std::string> lines;
+  for (const std::string& line : LinesOf(FileText(path))) {
+    if (line.rfind("==== ", 0) == 0) {
+      lines.clear();
+    } else if (!line.empty()) {
+      lines.push_back(line);
+    }
   }
   if (!lines.empty() && lines.front().rfind("Command line: ", 0) == 0) lines.erase(lines.begin());
   return lines;

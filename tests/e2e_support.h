@@ -24,12 +24,17 @@ HDESK UnseenDesktop();
 struct WatchedRun {
   std::optional<DWORD> exitCode;  // nothing if it did not end in time, or showed a window
   bool windowShown = false;
+  // What it wrote to its standard output, a pipe read all along.
+  std::string output;
 };
 
 // Starts the uninstaller with these arguments and looks for a visible window of it every few
 // milliseconds until it ends, or shows one, or the time is up. Started on the unseen desktop,
 // where no window is ever visible, any dialog or message box of it there counts as shown.
 WatchedRun RunUninstallerWatched(const std::string& arguments, DWORD timeoutMs = 180000, bool unseen = false);
+
+// The lines of the text, without their line ends or the times a log line begins with.
+std::vector<std::string> LinesOf(const std::string& text);
 
 // The whole content of a file; empty when it cannot be read.
 std::string FileText(const std::string& path);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -332,5 +333,89 @@ INSTANTIATE_TEST_SUITE_P(Swaps, LogFolderSwappedAfterItsCheck,
                          ::testing::Values(SwapCase{FolderSwap::RenamedThroughWindows, "uninstall.log"},
                                            SwapCase{FolderSwap::LinkedBehindWinesBack, "settings.ini"},
                                            SwapCase{FolderSwap::LinkedBehindWinesBack, "uninstall.log"}));
+
+// The check where a window can be seen: one box names what is there (the first ten things and
+// how many) or that nothing is, and OK ends it with the check's own code. It holds no rule of one
+// copy at a time: a removal started while its box is open runs.
+TEST(Check, InTheOpenOneBoxTellsWhatIsThereAndARemovalStartedMeanwhileRuns) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  const auto checkInTheOpen = [](DWORD exitCode) {
+    robot::UninstallSession session;
+    EXPECT_TRUE(session.Start(UninstallerCommandLine() + " /check", kRunTimeoutMs));
+    std::optional<robot::MessageBoxInfo> box =
+        robot::WaitForMessageBox(session.Program().ProcessId(), nullptr, kRunTimeoutMs);
+    if (!box) {
+      ADD_FAILURE() << "no message box came up";
+      return box;
+    }
+    EXPECT_EQ(session.Dialog(), nullptr);
+    EXPECT_EQ(box->caption, APP_TITLE);
+    EXPECT_EQ(box->buttonIds, std::vector<int>{IDOK});
+    if (exitCode != 0) {
+      const WatchedRun removal = RunUninstallerWatched("/quiet");
+      EXPECT_EQ(removal.exitCode, std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED)) << "a removal during a check";
+    }
+    EXPECT_TRUE(robot::AnswerMessageBox(*box, IDOK));
+    EXPECT_EQ(session.Program().WaitForExit(kRunTimeoutMs), std::optional<DWORD>(exitCode));
+    return box;
+  };
+
+  const std::optional<robot::MessageBoxInfo> found = checkInTheOpen(1);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->text.rfind("Found on this computer (28):\n\n    printer \"Kitchen  Receipts-1\"\n", 0), 0u) << found->text;
+  EXPECT_NE(found->text.find("\n    printer \"Front Desk (Bar 2)\"\n"), std::string::npos) << found->text;
+  EXPECT_NE(found->text.find("\n    ... and 18 more\n\nNothing was changed."), std::string::npos) << found->text;
+
+  const std::optional<robot::MessageBoxInfo> nothing = checkInTheOpen(0);
+  ASSERT_TRUE(nothing);
+  EXPECT_EQ(nothing->text, "Nothing of the KARVELO QTM-820wide is on this computer.\n\nNothing was changed.");
+}
+
+// While a copy run by an administrator or SYSTEM holds the rule, the answer would hold for a moment
+// only. Under Wine the rule is the mutex, which the test makes as such a copy makes it.
+TEST(Check, WhileAnotherCopyRunsEndsWith1618AndNamesNothing) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("O:BAD:P(A;;GA;;;SY)(A;;GA;;;BA)",
+                                                                     SDDL_REVISION_1, &descriptor, nullptr));
+  const ScopedLocalMemory descriptorMemory(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  const ScopedHandle held(::CreateMutexA(&attributes, FALSE, kOldOneCopyMutex));
+  ASSERT_TRUE(held.IsValid()) << ::GetLastError();
+
+  const WatchedRun run = RunUninstallerWatched("/check /quiet");
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_INSTALL_ALREADY_RUNNING));
+  const Lines lines = LinesOf(run.output);
+  ASSERT_FALSE(lines.empty()) << "nothing on standard output";
+  EXPECT_EQ(lines.back(), "Exit code 1618: another copy of the uninstaller is running; check again once it has finished");
+  EXPECT_EQ(run.output.find("Found on the machine: "), std::string::npos) << run.output;
+}
+
+// The log that /log names holds what standard output shows, line for line; a file that Windows
+// deletes at the next restart counts as gone, and both say that it goes then. No default log.
+TEST(Check, LogsWhatItShowsAndCountsAFileDeletedAtTheRestartAsGone) {
+  stager::Installation installation;
+  installation.files = {{stager::Folder::System, "MON820w.DLL"}};
+  ASSERT_TRUE(StageForTest(installation));
+  const std::string file = stager::FullPath(installation.files[0]);
+  ASSERT_TRUE(::MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) << ::GetLastError();
+  constexpr char kCheckLog[] = "C:\\check.log";
+
+  const WatchedRun run = RunUninstallerWatched(std::string("/check /quiet /log ") + kCheckLog);
+
+  EXPECT_FALSE(run.windowShown);
+  EXPECT_EQ(run.exitCode, std::optional<DWORD>(ERROR_SUCCESS));
+  const Lines logged = LastRunOfLog(kCheckLog);
+  EXPECT_EQ(logged, (Lines{"Goes at the next restart: driver file " + file,
+                           "Exit code 0: nothing of the model is on this computer"}));
+  Lines shown = LinesOf(run.output);
+  ASSERT_GE(shown.size(), 2u) << run.output;
+  EXPECT_EQ(shown[0], LastHeaderOfLog(kCheckLog));
+  shown.erase(shown.begin(), shown.begin() + 2);
+  EXPECT_EQ(shown, logged);
+  EXPECT_EQ(::GetFileAttributesA(kDefaultLog), INVALID_FILE_ATTRIBUTES);
+}
 
 }  // namespace

@@ -3,9 +3,14 @@
 #include <vector>
 
 bool LaunchedProgram::Start(const std::string& commandLine, const std::string& currentDirectory, HANDLE token,
-                            const std::string& desktop) {
+                            const std::string& desktop, HANDLE output) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
+  if (output != nullptr) {
+    startup.dwFlags |= STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+  }
+  const BOOL inherit = output != nullptr ? TRUE : FALSE;
   std::vector<char> desktopName(desktop.begin(), desktop.end());
   desktopName.push_back('\0');
   if (!desktop.empty()) startup.lpDesktop = desktopName.data();
@@ -15,9 +20,9 @@ bool LaunchedProgram::Start(const std::string& commandLine, const std::string& c
   const char* folder = currentDirectory.empty() ? nullptr : currentDirectory.c_str();
   const BOOL started =
       token != nullptr
-          ? ::CreateProcessAsUserA(token, nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0,
+          ? ::CreateProcessAsUserA(token, nullptr, mutableCommandLine.data(), nullptr, nullptr, inherit, 0,
                                    nullptr, folder, &startup, &info)
-          : ::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+          : ::CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, inherit, 0, nullptr, folder,
                              &startup, &info);
   if (!started) return false;
   ::CloseHandle(info.hThread);

@@ -12,10 +12,11 @@
 class LaunchedProgram {
  public:
   // Starts commandLine with the given current directory (empty: ours), under `token` when one is
-  // given (else as this process's user), on `desktop` ("station\\desktop"; empty: ours). False if
-  // it did not start.
+  // given (else as this process's user), on `desktop` ("station\\desktop"; empty: ours), with
+  // `output` as its standard output when one is given (an inheritable handle). False if it did not
+  // start.
   bool Start(const std::string& commandLine, const std::string& currentDirectory = std::string(),
-             HANDLE token = nullptr, const std::string& desktop = std::string());
+             HANDLE token = nullptr, const std::string& desktop = std::string(), HANDLE output = nullptr);
   // Follows a program that something else started; it is left running when this object goes.
   bool Attach(DWORD processId);
   ~LaunchedProgram();
