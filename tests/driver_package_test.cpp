@@ -292,8 +292,9 @@ BOOL WINAPI NoteQueueCommand(HANDLE printer, DWORD level, BYTE* info, DWORD comm
   return ::SetPrinterA(printer, level, info, command);
 }
 
-// A paused printer with jobs refuses its deletion, and one with jobs left is only marked for it.
-TEST(PrinterQueues, AreResumedWhenPausedAndPurgedBeforeThePrinterIsDeleted) {
+// A paused printer with jobs refuses its deletion, and one with jobs left is only marked for it. A
+// paused one is purged before it is resumed: resumed first, it hands its head job to the port.
+TEST(PrinterQueues, ArePurgedWhilePausedThenResumedBeforeThePrinterIsDeleted) {
   PrinterQueueCalls calls;
   calls.getPrinter = ReportPausedOrNot;
   calls.setPrinter = NoteQueueCommand;
@@ -308,7 +309,7 @@ TEST(PrinterQueues, AreResumedWhenPausedAndPurgedBeforeThePrinterIsDeleted) {
 
     EXPECT_TRUE(stager::ListPrinters().empty());
     const std::vector<std::string> expected =
-        paused ? std::vector<std::string>{"resume", "purge"} : std::vector<std::string>{"purge"};
+        paused ? std::vector<std::string>{"purge", "resume"} : std::vector<std::string>{"purge"};
     EXPECT_EQ(g_queueCommands, expected);
   }
 }
