@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance.h"
 #include "identity/target_identity.h"
 #include "res/resource.h"
 #include "tests/e2e_support.h"
@@ -174,6 +175,67 @@ INSTANTIATE_TEST_SUITE_P(
     Copies, OneCopyAtATime,
     ::testing::Values(CopiesAtOnce{2, false, {ERROR_INSTALL_ALREADY_RUNNING, ERROR_SUCCESS_REBOOT_REQUIRED}},
                       CopiesAtOnce{1, true, {ERROR_SUCCESS_REBOOT_REQUIRED}}));
+
+// Where the private namespace calls exist but do not hold the rule (a label refused, a namespace
+// neither made nor opened), the owner-checked mutex holds it: of two copies the second still sees
+// the first, and the log is told which rule held. Wine lacks the calls; stand-ins answer as such
+// a system would.
+HANDLE WINAPI MakesABoundary(LPCWSTR, ULONG) {
+  static int boundary;
+  return &boundary;
+}
+BOOL WINAPI Adds(HANDLE*, PSID) { return TRUE; }
+BOOL WINAPI RefusesTheLabel(HANDLE*, PSID) {
+  ::SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+VOID WINAPI Deletes(HANDLE) {}
+HANDLE WINAPI Makes(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR) {
+  static int made;
+  return &made;
+}
+HANDLE WINAPI CannotMake(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+HANDLE WINAPI CannotOpen(LPVOID, LPCWSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+BOOLEAN WINAPI Closes(HANDLE, ULONG) { return TRUE; }
+
+struct FailingNamespace {
+  const char* name;
+  NamespaceCalls calls;
+  DWORD error;
+};
+void PrintTo(const FailingNamespace& row, std::ostream* out) { *out << row.name; }
+
+class OneCopyRule : public ::testing::TestWithParam<FailingNamespace> {};
+
+TEST_P(OneCopyRule, FallsBackToTheOwnerCheckedMutex) {
+  const FailingNamespace& row = GetParam();
+  const std::string failed = "The private namespace of the one-copy rule could not be labelled, made or opened "
+                             "(error " + std::to_string(row.error) + "): ";
+  SingleInstance first(row.calls);
+  SingleInstance second(row.calls);
+
+  EXPECT_FALSE(first.AnotherCopyRuns());
+  EXPECT_TRUE(second.AnotherCopyRuns());
+  EXPECT_EQ(first.Note(), failed + "the owner-checked mutex holds the rule");
+  EXPECT_EQ(second.Note(), failed + "another copy holds the owner-checked mutex");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Namespaces, OneCopyRule,
+    ::testing::Values(
+        FailingNamespace{"LabelRefused",
+                         {MakesABoundary, Adds, RefusesTheLabel, Deletes, Makes, CannotOpen, Closes},
+                         ERROR_INVALID_PARAMETER},
+        FailingNamespace{"NeitherMadeNorOpened",
+                         {MakesABoundary, Adds, Adds, Deletes, CannotMake, CannotOpen, Closes},
+                         ERROR_ACCESS_DENIED}),
+    [](const ::testing::TestParamInfo<FailingNamespace>& row) { return std::string(row.param.name); });
 
 // What a command line may ask for besides the uninstall: the usage, or something the program
 // does not know. None of it removes anything.
