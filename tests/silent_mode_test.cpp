@@ -20,6 +20,7 @@
 #include "tests/removal_test_support.h"
 #include "tools/inventory/inventory.h"
 #include "tools/robot/launched_program.h"
+#include "tools/robot/robot.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
@@ -331,6 +332,35 @@ TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLogLink,
                          ::testing::Values(PlantedLink::HardLinkToTheFile, PlantedLink::SymbolicLinkToTheFolder));
 
+// The log's folders are held only from their check until the file's own handle is checked, and
+// shared for writing meanwhile: a rename or a hard link into a folder opens it for FILE_ADD_FILE
+// (Wine enforces that sharing on folders, though its renames do not open the target's folder), so
+// while a run is under way such an open of the log's folder, or of a folder above it, succeeds.
+// The run is kept under way by a spooler that takes 38 s to stop (a program of the tests run as
+// the spooler service), and the folders are opened while it stops.
+TEST(LogFolders, CanBeOpenedForAddingEntriesWhileARunIsUnderWay) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("Spooler slow-stop")));
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  const std::string folder = "C:\\till-logs\\till-0042";
+  const std::string logPath = folder + "\\uninstall.log";
+  ASSERT_TRUE(stager::MakeDirectories(folder));
+
+  LaunchedProgram run;
+  ASSERT_TRUE(run.Start(UninstallerCommandLine() + " /quiet /log " + logPath));
+  ASSERT_TRUE(robot::WaitUntil(
+      [] { return removal_test::QueryService("Spooler").state == static_cast<DWORD>(SERVICE_STOP_PENDING); },
+      kRunTimeoutMs));
+  for (const std::string& held : {folder, std::string("C:\\till-logs")}) {
+    const ScopedHandle opened(::CreateFileA(held.c_str(), FILE_ADD_FILE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    EXPECT_TRUE(opened.IsValid()) << held << ": error " << ::GetLastError();
+  }
+  EXPECT_TRUE(run.IsRunning()) << "the run was over before the folders were opened";
+  EXPECT_EQ(run.WaitForExit(kRunTimeoutMs), std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
+}
+
 // The log's folder swapped for a link to a protected folder at the moment a racing user would
 // choose: checked, and the file not yet opened. Wine cannot be raced there at will, so the swap is
 // made through the log file's seam, in this process.
@@ -362,10 +392,16 @@ TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
   ASSERT_TRUE(stager::WriteFileText(protectedFile, "[keep]\r\n"));
 
   bool swapped = false;
+  bool openedForAdding = false;
   DWORD opened = ERROR_SUCCESS;
   bool written = false;
   {
     LogFile log([&](const std::string&) {
+      // Held, the folder still takes new entries, as a rename into it needs.
+      openedForAdding = ScopedHandle(::CreateFileA(checkedFolder.c_str(), FILE_ADD_FILE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr))
+                            .IsValid();
       const std::string away = checkedFolder + ".away";
       const bool moved = row.swap == FolderSwap::RenamedThroughWindows
                              ? ::MoveFileExA(checkedFolder.c_str(), away.c_str(), 0) != FALSE
@@ -379,6 +415,7 @@ TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
   EXPECT_EQ(FileText(protectedFile), "[keep]\r\n");
   if (row.swap == FolderSwap::RenamedThroughWindows) {
     EXPECT_FALSE(swapped) << "the checked folder was renamed while held";
+    EXPECT_TRUE(openedForAdding) << "the held folder refused an open for adding entries";
     EXPECT_EQ(opened, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_TRUE(written);
     EXPECT_EQ(FileText(logPath), "written\r\n");

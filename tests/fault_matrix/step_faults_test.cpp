@@ -64,7 +64,8 @@ TEST_F(PrinterLeftListed, StaysWithTheDriverAndTheDialogSaysSo) {
 }
 
 bool Said(const std::vector<std::string>& log, const std::string& text) {
-  return std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  return std::any_of(log.begin(), log.end(),
+                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 TEST_F(PrinterLeftListed, UnseenFailsTheRunAndTheLogSaysWhy) {

@@ -107,8 +107,9 @@ void DeleteTheKey() {
   PACL dacl = nullptr;
   std::string object = "MACHINE\\" + g_key;
   if (::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted)) {
-    (void)::SetNamedSecurityInfoA(&object[0], SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                  nullptr, nullptr, dacl, nullptr);
+    (void)::SetNamedSecurityInfoA(&object[0], SE_REGISTRY_KEY,
+                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  dacl, nullptr);
   }
   (void)::LocalFree(descriptor);
   (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, g_key.c_str());
