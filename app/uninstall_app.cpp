@@ -64,6 +64,7 @@ DWORD RunWithDialog(const CommandLine& line) {
   }
   UninstallLog log;
   const bool logged = line.logPath && log.Open(*line.logPath, ::GetCommandLineA()) == ERROR_SUCCESS;
+  if (logged && !instance.Note().empty()) log.Note(instance.Note());
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   (void)::InitCommonControlsEx(&controls);
@@ -72,6 +73,13 @@ DWORD RunWithDialog(const CommandLine& line) {
   (void)dialog.DoModal();
   log.Finished(ERROR_SUCCESS);
   return ERROR_SUCCESS;
+}
+
+// Says in the log which rule held where it was not the private namespace that the system offers.
+bool AnotherCopyRuns(SingleInstance& instance, UninstallLog& log) {
+  const bool runs = instance.AnotherCopyRuns();
+  if (!instance.Note().empty()) log.Note(instance.Note());
+  return runs;
 }
 
 // Without any window: everything is written to the log instead, whose own failure stops nothing.
@@ -91,7 +99,7 @@ DWORD RunQuietly(const CommandLine& line, bool unseen) {
     log.Note("The usage was asked for; nothing was removed");
   } else if (RunsUnderWow64()) {
     exitCode = ERROR_INSTALL_PLATFORM_UNSUPPORTED;
-  } else if (instance.AnotherCopyRuns()) {
+  } else if (AnotherCopyRuns(instance, log)) {
     exitCode = ERROR_INSTALL_ALREADY_RUNNING;
   } else {
     exitCode = UninstallSilently(log);

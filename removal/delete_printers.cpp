@@ -14,24 +14,20 @@
 
 namespace {
 
-// A printer with jobs left is only marked for deletion, and goes once they have printed; how long
-// the spooler may take to finish a deletion that it has taken on.
-constexpr DWORD kPendingDeletionWaitMs = 5000;
-constexpr DWORD kPendingDeletionPollMs = 100;
-
 // A receipt printer switched off or out of paper holds its jobs for ever: "DeletePrinter" then
 // marks it for pending deletion only, and a paused printer with jobs refuses it with
 // ERROR_ACCESS_DENIED. Its jobs go first (PRINTER_CONTROL_PURGE, which the handle's administer
-// access allows), once it runs again. Neither outcome matters here: whether the printer went is
-// seen in the spooler's list afterwards.
+// access allows), while it is still paused: resumed first, it would hand its head job to the port,
+// where a printer that is off holds it as printing, out of the purge's reach until the spooler
+// restarts. Then it runs again, so that nothing keeps its deletion waiting. Neither outcome matters
+// here: whether the printer went is seen in the spooler's list afterwards.
 void EmptyTheQueue(HANDLE printer, const PrinterQueueCalls& calls) {
   PRINTER_INFO_6 status{};
   DWORD needed = 0;
-  if (calls.getPrinter(printer, 6, reinterpret_cast<BYTE*>(&status), sizeof status, &needed) &&
-      (status.dwStatus & PRINTER_STATUS_PAUSED) != 0) {
-    (void)calls.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_RESUME);
-  }
+  const bool paused = calls.getPrinter(printer, 6, reinterpret_cast<BYTE*>(&status), sizeof status, &needed) &&
+                      (status.dwStatus & PRINTER_STATUS_PAUSED) != 0;
   (void)calls.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_PURGE);
+  if (paused) (void)calls.setPrinter(printer, 0, nullptr, PRINTER_CONTROL_RESUME);
 }
 
 // A printer that is not there (any more) is no failure: another program may have deleted it
@@ -52,21 +48,6 @@ bool DeletePrinterQueue(const std::string& name, const PrinterQueueCalls& calls,
   if (::DeletePrinter(printer.Get())) return true;
   result.FailWithLastError();
   return false;
-}
-
-// The printers among `deleted` that the spooler still lists once it has had its time to finish
-// their deletion; none when it cannot list its printers (what stays is then seen later).
-std::set<std::string> StillListedAfterTheirDeletion(std::set<std::string> deleted) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const std::optional<std::set<std::string>> listed = ListedPrinterNames();
-    if (!listed) return {};
-    for (auto name = deleted.begin(); name != deleted.end();) {
-      name = listed->count(*name) != 0 ? std::next(name) : deleted.erase(name);
-    }
-    if (deleted.empty() || ::GetTickCount() - start >= kPendingDeletionWaitMs) return deleted;
-    ::Sleep(kPendingDeletionPollMs);
-  }
 }
 
 }  // namespace

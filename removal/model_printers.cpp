@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <iterator>
 #include <string>
 
 #include "identity/target_identity.h"
@@ -10,6 +11,11 @@
 #include "win/spooler_enumeration.h"
 
 namespace {
+
+// A printer with jobs left is only marked for deletion, and goes once they have printed; how long
+// the spooler may take to finish a deletion that it has taken on.
+constexpr DWORD kPendingDeletionWaitMs = 5000;
+constexpr DWORD kPendingDeletionPollMs = 100;
 
 bool IsModelDriverName(const wchar_t* name) {
   return name != nullptr && ExactAnsi(name) == std::optional<std::string>(DRIVER_NAME);
@@ -71,4 +77,17 @@ std::optional<std::set<std::string>> InstalledDriverNames() {
 bool IsModelDriverInstalled() {
   const std::optional<std::set<std::string>> names = InstalledDriverNames();
   return names && names->count(DRIVER_NAME) != 0;
+}
+
+std::set<std::string> StillListedAfterTheirDeletion(std::set<std::string> deleted) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const std::optional<std::set<std::string>> listed = ListedPrinterNames();
+    if (!listed) return {};
+    for (auto name = deleted.begin(); name != deleted.end();) {
+      name = listed->count(*name) != 0 ? std::next(name) : deleted.erase(name);
+    }
+    if (deleted.empty() || ::GetTickCount() - start >= kPendingDeletionWaitMs) return deleted;
+    ::Sleep(kPendingDeletionPollMs);
+  }
 }

@@ -21,6 +21,10 @@ std::optional<int> CollectModelPrinters(StringList& names);
 // is ever deleted by); nothing when the spooler could not list them.
 std::optional<std::set<std::string>> ListedPrinterNames();
 
+// The printers among `deleted` that the spooler still lists once it has had a few seconds to finish
+// their deletion; none when it cannot list its printers (what stays is then seen later).
+std::set<std::string> StillListedAfterTheirDeletion(std::set<std::string> deleted);
+
 // The names of the printer drivers installed for this machine's environment, the model's
 // included; nothing when the spooler could not list them.
 std::optional<std::set<std::string>> InstalledDriverNames();

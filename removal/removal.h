@@ -28,9 +28,9 @@ struct PrinterQueueCalls {
   decltype(&::SetPrinterA) setPrinter = &::SetPrinterA;
 };
 
-// Deletes each named printer from the spooler, head to tail, its queue emptied first (resumed if
-// paused, its jobs purged), and then its settings key with everything below it, whether or not
-// the printer could be deleted. A printer that the spooler still lists a few seconds after taking
+// Deletes each named printer from the spooler, head to tail, its queue emptied first (its jobs
+// purged, then resumed if paused), and then its settings key with everything below it, whether or
+// not the printer could be deleted. A printer that the spooler still lists a few seconds after taking
 // on its deletion (pending until its jobs are gone) counts as not deleted. Reports each printer
 // as a step.
 void DeletePrinters(const StringList& printerNames, const ReportStep& report = ReportStep(),
@@ -53,10 +53,12 @@ struct PackageSpoolerCalls {
 // Takes the model's driver package out of the print system: the forms whose names hold the model
 // name without its maker's three letters and hyphen, the driver, the language monitor and the print
 // processor (each from the registry where the spooler refuses, unless it may still use them: a
-// printer of the model is still listed, or the spooler says it is in use), with a restart of the spooler
-// service between driver and monitor, then the thirteen driver files (one in use goes at the next
-// restart) and, last, the product's Uninstall key; reports each of these as a step. A model name
-// of fewer than five characters is refused and nothing is done.
+// printer of the model is still listed, or the spooler says it is in use), with a restart of the
+// spooler service between driver and monitor (where the driver stayed for a listed printer, the
+// printers are looked for again after it, and the driver is deleted once they went), then the
+// thirteen driver files (one in use goes at the next restart) and, last, the product's Uninstall
+// key; reports each of these as a step. A model name of fewer than five characters is refused and
+// nothing is done.
 void RemoveDriverPackage(const char* model, const char* letter, const ReportStep& report = ReportStep(),
                          const PackageSpoolerCalls& spooler = PackageSpoolerCalls{});
 

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "identity/target_identity.h"
@@ -48,35 +49,55 @@ RemovalResult DeletePackageForms(const std::string& marker, const PackageSpooler
 // Deleting the keys of a driver, monitor or processor from under a spooler that still uses them
 // corrupts the spooler's state. It may still use them while a printer of the model is listed (one
 // pending deletion until its jobs are gone, say), or when it says so; a printer list that cannot
-// be read proves nothing. Why the keys must stay; nothing when they may go.
-std::optional<std::string> WhyTheSpoolerMayStillUseIt(DWORD refusal) {
-  if (refusal == ERROR_PRINTER_DRIVER_IN_USE || refusal == ERROR_PRINT_MONITOR_IN_USE) return "the spooler uses it";
+// be read proves nothing.
+enum class KeysKept { No, InUse, PrintersUnknown, PrinterListed };
+
+KeysKept WhyTheSpoolerMayStillUseIt(DWORD refusal) {
+  if (refusal == ERROR_PRINTER_DRIVER_IN_USE || refusal == ERROR_PRINT_MONITOR_IN_USE) return KeysKept::InUse;
   StringList printers;
   const std::optional<int> found = CollectModelPrinters(printers);
-  if (!found) return "the printers could not be listed";
-  if (*found != 0) return "a printer of the model is still listed";
-  return std::nullopt;
+  if (!found) return KeysKept::PrintersUnknown;
+  return *found != 0 ? KeysKept::PrinterListed : KeysKept::No;
 }
+
+const char* Why(KeysKept kept) {
+  switch (kept) {
+    case KeysKept::InUse: return "the spooler uses it";
+    case KeysKept::PrintersUnknown: return "the printers could not be listed";
+    case KeysKept::PrinterListed: return "a printer of the model is still listed";
+    case KeysKept::No: break;
+  }
+  return "";
+}
+
+// How a deletion through the spooler, or of the keys instead, went; and whether the keys stayed
+// only because a printer of the model was listed then.
+struct PartDeletion {
+  RemovalResult result;
+  bool keptForAListedPrinter = false;
+};
 
 // Where the spooler refuses, the registry keys it keeps go directly, unless it may still use them;
 // the step's outcome is theirs, or the refusal.
-RemovalResult DeleteKeysInstead(DWORD refusal, std::initializer_list<const std::string*> keys) {
-  RemovalResult result;
-  if (const std::optional<std::string> why = WhyTheSpoolerMayStillUseIt(refusal)) {
-    result.Fail(refusal);
-    result.Note("its registry keys kept: " + *why);
-    return result;
+PartDeletion DeleteKeysInstead(DWORD refusal, std::initializer_list<const std::string*> keys) {
+  PartDeletion deletion;
+  const KeysKept kept = WhyTheSpoolerMayStillUseIt(refusal);
+  if (kept != KeysKept::No) {
+    deletion.result.Fail(refusal);
+    deletion.result.Note(std::string("its registry keys kept: ") + Why(kept));
+    deletion.keptForAListedPrinter = kept == KeysKept::PrinterListed;
+    return deletion;
   }
-  for (const std::string* key : keys) result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, key->c_str()));
-  return result;
+  for (const std::string* key : keys) deletion.result.FailUnlessGone(::SHDeleteKeyA(HKEY_LOCAL_MACHINE, key->c_str()));
+  return deletion;
 }
 
 // Only version 3 of the driver, and not its files: those are deleted by name further on.
-RemovalResult DeletePackageDriver(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
+PartDeletion DeletePackageDriver(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
   std::string environment = PRINT_ENVIRONMENT;
   if (spooler.deletePrinterDriverEx(nullptr, environment.data(), names.driverName.data(),
                                     DPD_DELETE_SPECIFIC_VERSION, 3)) {
-    return RemovalResult{};
+    return PartDeletion{};
   }
   return DeleteKeysInstead(::GetLastError(), {&names.driverKey, &names.driverPrinterKey});
 }
@@ -84,13 +105,31 @@ RemovalResult DeletePackageDriver(DriverPackageNames& names, const PackageSpoole
 RemovalResult DeletePackageMonitor(DriverPackageNames& names) {
   std::string environment = PRINT_ENVIRONMENT;
   if (::DeleteMonitorA(nullptr, environment.data(), names.monitorName.data())) return RemovalResult{};
-  return DeleteKeysInstead(::GetLastError(), {&names.monitorKey});
+  return DeleteKeysInstead(::GetLastError(), {&names.monitorKey}).result;
 }
 
 RemovalResult DeletePackageProcessor(DriverPackageNames& names, const PackageSpoolerCalls& spooler) {
   std::string environment = PRINT_ENVIRONMENT;
   if (spooler.deletePrintProcessor(nullptr, environment.data(), names.processorName.data())) return RemovalResult{};
-  return DeleteKeysInstead(::GetLastError(), {&names.processorKey});
+  return DeleteKeysInstead(::GetLastError(), {&names.processorKey}).result;
+}
+
+// A printer pending deletion goes with the spooler's restart: its stop drops the jobs that the
+// port held ("printing" or "deleting" in a printer that is off), and the spooler finishes the
+// deletions it had taken on as it starts again. Those still listed a few seconds after it, a
+// printer of the model that the code page cannot name among them, stay.
+RemovalResult LookAgainForThePrintersListed() {
+  RemovalResult result;
+  StringList printers;
+  const std::optional<int> found = CollectModelPrinters(printers);
+  if (!found) {
+    result.FailWithLastError();
+    return result;
+  }
+  const std::set<std::string> listed = StillListedAfterTheirDeletion({printers.begin(), printers.end()});
+  for (const std::string& name : listed) result.Note("still listed: \"" + name + "\"");
+  if (!listed.empty() || static_cast<size_t>(*found) != printers.size()) result.Fail(ERROR_BUSY);
+  return result;
 }
 
 // A file in use (the monitor loaded by the spooler, say) goes at the next restart, which the
@@ -114,8 +153,19 @@ void RemoveDriverPackage(const char* model, const char* letter, const ReportStep
   std::optional<DriverPackageNames> names = ComposeDriverPackageNames(model, letter);
   if (!names) return;
   ReportTo(report, "Delete the forms of the model", DeletePackageForms(names->formMarker, spooler));
-  ReportTo(report, "Delete the printer driver \"" + names->driverName + "\"", DeletePackageDriver(*names, spooler));
+  const std::string driverStep = "Delete the printer driver \"" + names->driverName + "\"";
+  const PartDeletion driver = DeletePackageDriver(*names, spooler);
+  ReportTo(report, driverStep, driver.result);
   ReportTo(report, "Restart the print spooler", RemovalResult{RestartSpoolerService()});
+  // Only a till whose printer was pending deletion has these two steps; the driver is tried again
+  // once the printers went, as it would have been had they gone before.
+  if (driver.keptForAListedPrinter) {
+    const RemovalResult lookedAgain = LookAgainForThePrintersListed();
+    ReportTo(report, "Look again for the printers of the model after the spooler restart", lookedAgain);
+    if (lookedAgain.Succeeded()) {
+      ReportTo(report, driverStep + " once they went", DeletePackageDriver(*names, spooler).result);
+    }
+  }
   ReportTo(report, "Delete the language monitor \"" + names->monitorName + "\"", DeletePackageMonitor(*names));
   ReportTo(report, "Delete the print processor \"" + names->processorName + "\"",
            DeletePackageProcessor(*names, spooler));

@@ -19,6 +19,13 @@ constexpr DWORD kSpoolerAccess = kServiceAccess | SERVICE_ENUMERATE_DEPENDENTS |
 constexpr DWORD kLeastProgressWaitMs = 30000;
 // However steadily a service reports progress, a wait for one state change ends after this long.
 constexpr DWORD kLongestWaitMs = 10 * 60 * 1000;
+// A stop can outlast the wait that gave up on it: a spooler whose port monitor is slow to unload
+// finishes stopping later, reporting no progress meanwhile. "Starting a Service" waits while a stop
+// is pending before it starts the service; a stop still pending when the wait gave up is waited
+// for this much longer (twice what the manager gives a control handler to answer), so that the
+// service is started again once it has stopped rather than left stopped until the next boot.
+constexpr DWORD kLateStopWaitMs = 60000;
+constexpr DWORD kLateStopPollMs = 1000;
 // "Starting a Service" polls at a tenth of the wait hint, "not less than 1 second and not more than
 // 10 seconds". Polling more often costs one query of the service control manager each time, and
 // spares quick services (most stop and start well within a second) a second's wait each.
@@ -78,6 +85,22 @@ DWORD WaitForState(SC_HANDLE service, DWORD wanted) {
   }
 }
 
+// ERROR_SUCCESS once a stop that was still pending when its wait gave up completes within
+// kLateStopWaitMs; ERROR_SERVICE_REQUEST_TIMEOUT when it does not, or the service left the
+// pending stop for another state.
+DWORD WaitForALateStop(SC_HANDLE service) {
+  const DWORD began = ::GetTickCount();
+  for (;;) {
+    SERVICE_STATUS status{};
+    if (!::QueryServiceStatus(service, &status)) return ::GetLastError();
+    if (status.dwCurrentState == SERVICE_STOPPED) return ERROR_SUCCESS;
+    if (status.dwCurrentState != SERVICE_STOP_PENDING || ::GetTickCount() - began >= kLateStopWaitMs) {
+      return ERROR_SERVICE_REQUEST_TIMEOUT;
+    }
+    ::Sleep(kLateStopPollMs);
+  }
+}
+
 // Succeeds once the service is stopped, also when it was not running. One that something else is
 // stopping already refuses the control (the manager then still reports its state); it is waited
 // for all the same.
@@ -88,7 +111,8 @@ DWORD StopAndWait(SC_HANDLE service) {
     if (error == ERROR_SERVICE_NOT_ACTIVE) return ERROR_SUCCESS;
     if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL || status.dwCurrentState != SERVICE_STOP_PENDING) return error;
   }
-  return WaitForState(service, SERVICE_STOPPED);
+  const DWORD waited = WaitForState(service, SERVICE_STOPPED);
+  return waited == ERROR_SERVICE_REQUEST_TIMEOUT ? WaitForALateStop(service) : waited;
 }
 
 DWORD StartAndWait(SC_HANDLE service) {
@@ -140,7 +164,7 @@ DWORD RestartSpoolerService(const DependentServiceCalls& calls) {
     if (outcome == ERROR_SUCCESS) outcome = next;
   };
   // A spooler left stopped prints nothing: once stopped it is started again, whatever went before,
-  // a wait that gave up on its stop included.
+  // a stop that completed only after its wait gave up included.
   if (Reports(spooler.Get(), SERVICE_STOPPED)) keepFirstFailure(StartAndWait(spooler.Get()));
   // So is every service stopped for the restart, whatever became of the spooler. Windows starts
   // the services a service depends on before it, so a spooler that failed to start is tried once

@@ -292,8 +292,9 @@ BOOL WINAPI NoteQueueCommand(HANDLE printer, DWORD level, BYTE* info, DWORD comm
   return ::SetPrinterA(printer, level, info, command);
 }
 
-// A paused printer with jobs refuses its deletion, and one with jobs left is only marked for it.
-TEST(PrinterQueues, AreResumedWhenPausedAndPurgedBeforeThePrinterIsDeleted) {
+// A paused printer with jobs refuses its deletion, and one with jobs left is only marked for it. A
+// paused one is purged before it is resumed: resumed first, it hands its head job to the port.
+TEST(PrinterQueues, ArePurgedWhilePausedThenResumedBeforeThePrinterIsDeleted) {
   PrinterQueueCalls calls;
   calls.getPrinter = ReportPausedOrNot;
   calls.setPrinter = NoteQueueCommand;
@@ -308,7 +309,7 @@ TEST(PrinterQueues, AreResumedWhenPausedAndPurgedBeforeThePrinterIsDeleted) {
 
     EXPECT_TRUE(stager::ListPrinters().empty());
     const std::vector<std::string> expected =
-        paused ? std::vector<std::string>{"resume", "purge"} : std::vector<std::string>{"purge"};
+        paused ? std::vector<std::string>{"purge", "resume"} : std::vector<std::string>{"purge"};
     EXPECT_EQ(g_queueCommands, expected);
   }
 }
@@ -374,7 +375,8 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 // The spooler is Wine's own, or the test service run as the spooler service, as a till's spooler
 // can be: slow to stop while it reports its progress (38 s, more than the 30 s the restart once
-// waited), unable to start a second time, or hanging while it stops.
+// waited), unable to start a second time, stopping only after 40 s without progress (after the
+// wait gave up), or hanging while it stops.
 struct SpoolerKind {
   const char* name;
   const char* testServiceMode;  // nullptr: Wine's own spooler
@@ -389,6 +391,7 @@ const SpoolerKind kSpoolerKinds[] = {
     {"ASpoolerSlowToStop", "slow-stop", ERROR_SUCCESS, SERVICE_RUNNING},
     {"ASpoolerThatCannotStartASecondTime", "no-second-start C:\\spooler-stopped.marker", ERROR_MOD_NOT_FOUND,
      SERVICE_STOPPED},
+    {"ASpoolerThatStopsAfterTheWaitGaveUp", "late-stop", ERROR_SUCCESS, SERVICE_RUNNING},
     {"ASpoolerThatHangsWhileStopping", "stalled-stop", ERROR_SERVICE_REQUEST_TIMEOUT, SERVICE_STOP_PENDING},
 };
 
@@ -428,8 +431,10 @@ TEST_P(SpoolerRestartWith, StopsTheRunningDependentsFirstAndStartsThemAgainAfter
   calls.enumDependentServices = ListDependentsAsWindowsDoes;
   const DWORD began = ::GetTickCount();
   EXPECT_EQ(RestartSpoolerService(calls), spooler.result);
-  // Ten times what the slowest kind takes (about 45 s), and less than the 10 minutes after which
-  // the restart gives up any one wait, however its service progresses.
+  // Five times what the slowest kind takes (about 90 s for the one that hangs: 30 s without
+  // progress, then 1 minute for a late stop), and less than the 10 minutes after which the restart
+  // gives up any one wait, however its service progresses: a bound ten times as far would not
+  // tell a wait that went on as long as that.
   EXPECT_LT(::GetTickCount() - began, 480000u) << "the restart waited past a service's hint";
 
   const ServiceState state = QueryService("Spooler");

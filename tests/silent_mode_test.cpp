@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "app/single_instance.h"
 #include "identity/target_identity.h"
 #include "res/resource.h"
 #include "tests/e2e_support.h"
 #include "tests/removal_test_support.h"
 #include "tools/inventory/inventory.h"
 #include "tools/robot/launched_program.h"
+#include "tools/robot/robot.h"
 #include "tools/robot/uninstall_session.h"
 #include "tools/stager/package_layout.h"
 #include "tools/stager/presets.h"
@@ -176,6 +178,67 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CopiesAtOnce{2, false, {ERROR_INSTALL_ALREADY_RUNNING, ERROR_SUCCESS_REBOOT_REQUIRED}},
                       CopiesAtOnce{1, true, {ERROR_SUCCESS_REBOOT_REQUIRED}}));
 
+// Where the private namespace calls exist but do not hold the rule (a label refused, a namespace
+// neither made nor opened), the owner-checked mutex holds it: of two copies the second still sees
+// the first, and the log is told which rule held. Wine lacks the calls; stand-ins answer as such
+// a system would.
+HANDLE WINAPI MakesABoundary(LPCWSTR, ULONG) {
+  static int boundary;
+  return &boundary;
+}
+BOOL WINAPI Adds(HANDLE*, PSID) { return TRUE; }
+BOOL WINAPI RefusesTheLabel(HANDLE*, PSID) {
+  ::SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+VOID WINAPI Deletes(HANDLE) {}
+HANDLE WINAPI Makes(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR) {
+  static int made;
+  return &made;
+}
+HANDLE WINAPI CannotMake(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+HANDLE WINAPI CannotOpen(LPVOID, LPCWSTR) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+BOOLEAN WINAPI Closes(HANDLE, ULONG) { return TRUE; }
+
+struct FailingNamespace {
+  const char* name;
+  NamespaceCalls calls;
+  DWORD error;
+};
+void PrintTo(const FailingNamespace& row, std::ostream* out) { *out << row.name; }
+
+class OneCopyRule : public ::testing::TestWithParam<FailingNamespace> {};
+
+TEST_P(OneCopyRule, FallsBackToTheOwnerCheckedMutex) {
+  const FailingNamespace& row = GetParam();
+  const std::string failed = "The private namespace of the one-copy rule could not be labelled, made or opened "
+                             "(error " + std::to_string(row.error) + "): ";
+  SingleInstance first(row.calls);
+  SingleInstance second(row.calls);
+
+  EXPECT_FALSE(first.AnotherCopyRuns());
+  EXPECT_TRUE(second.AnotherCopyRuns());
+  EXPECT_EQ(first.Note(), failed + "the owner-checked mutex holds the rule");
+  EXPECT_EQ(second.Note(), failed + "another copy holds the owner-checked mutex");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Namespaces, OneCopyRule,
+    ::testing::Values(
+        FailingNamespace{"LabelRefused",
+                         {MakesABoundary, Adds, RefusesTheLabel, Deletes, Makes, CannotOpen, Closes},
+                         ERROR_INVALID_PARAMETER},
+        FailingNamespace{"NeitherMadeNorOpened",
+                         {MakesABoundary, Adds, Adds, Deletes, CannotMake, CannotOpen, Closes},
+                         ERROR_ACCESS_DENIED}),
+    [](const ::testing::TestParamInfo<FailingNamespace>& row) { return std::string(row.param.name); });
+
 // What a command line may ask for besides the uninstall: the usage, or something the program
 // does not know. None of it removes anything.
 struct CommandLineCase {
@@ -270,6 +333,35 @@ TEST_P(PlantedLogLink, LeavesTheFileBehindItUntouched) {
 INSTANTIATE_TEST_SUITE_P(Links, PlantedLogLink,
                          ::testing::Values(PlantedLink::HardLinkToTheFile, PlantedLink::SymbolicLinkToTheFolder));
 
+// The log's folders are held only from their check until the file's own handle is checked, and
+// shared for writing meanwhile: a rename or a hard link into a folder opens it for FILE_ADD_FILE
+// (Wine enforces that sharing on folders, though its renames do not open the target's folder), so
+// while a run is under way such an open of the log's folder, or of a folder above it, succeeds.
+// The run is kept under way by a spooler that takes 38 s to stop (a program of the tests run as
+// the spooler service), and the folders are opened while it stops.
+TEST(LogFolders, CanBeOpenedForAddingEntriesWhileARunIsUnderWay) {
+  ASSERT_TRUE(StageForTest(stager::SampleInstallation()));
+  ASSERT_TRUE(removal_test::ChangeServiceProgram("Spooler", removal_test::TestServiceCommandLine("Spooler slow-stop")));
+  ASSERT_TRUE(removal_test::StartServiceAndWait("Spooler"));
+  const std::string folder = "C:\\till-logs\\till-0042";
+  const std::string logPath = folder + "\\uninstall.log";
+  ASSERT_TRUE(stager::MakeDirectories(folder));
+
+  LaunchedProgram run;
+  ASSERT_TRUE(run.Start(UninstallerCommandLine() + " /quiet /log " + logPath));
+  ASSERT_TRUE(robot::WaitUntil(
+      [] { return removal_test::QueryService("Spooler").state == static_cast<DWORD>(SERVICE_STOP_PENDING); },
+      kRunTimeoutMs));
+  for (const std::string& held : {folder, std::string("C:\\till-logs")}) {
+    const ScopedHandle opened(::CreateFileA(held.c_str(), FILE_ADD_FILE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    EXPECT_TRUE(opened.IsValid()) << held << ": error " << ::GetLastError();
+  }
+  EXPECT_TRUE(run.IsRunning()) << "the run was over before the folders were opened";
+  EXPECT_EQ(run.WaitForExit(kRunTimeoutMs), std::optional<DWORD>(ERROR_SUCCESS_REBOOT_REQUIRED));
+}
+
 // The log's folder swapped for a link to a protected folder at the moment a racing user would
 // choose: checked, and the file not yet opened. Wine cannot be raced there at will, so the swap is
 // made through the log file's seam, in this process.
@@ -301,10 +393,16 @@ TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
   ASSERT_TRUE(stager::WriteFileText(protectedFile, "[keep]\r\n"));
 
   bool swapped = false;
+  bool openedForAdding = false;
   DWORD opened = ERROR_SUCCESS;
   bool written = false;
   {
     LogFile log([&](const std::string&) {
+      // Held, the folder still takes new entries, as a rename into it needs.
+      openedForAdding = ScopedHandle(::CreateFileA(checkedFolder.c_str(), FILE_ADD_FILE,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr))
+                            .IsValid();
       const std::string away = checkedFolder + ".away";
       const bool moved = row.swap == FolderSwap::RenamedThroughWindows
                              ? ::MoveFileExA(checkedFolder.c_str(), away.c_str(), 0) != FALSE
@@ -318,6 +416,7 @@ TEST_P(LogFolderSwappedAfterItsCheck, LeavesTheProtectedFolderUntouched) {
   EXPECT_EQ(FileText(protectedFile), "[keep]\r\n");
   if (row.swap == FolderSwap::RenamedThroughWindows) {
     EXPECT_FALSE(swapped) << "the checked folder was renamed while held";
+    EXPECT_TRUE(openedForAdding) << "the held folder refused an open for adding entries";
     EXPECT_EQ(opened, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_TRUE(written);
     EXPECT_EQ(FileText(logPath), "written\r\n");

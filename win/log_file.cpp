@@ -7,12 +7,16 @@
 
 namespace {
 
-// Held while the file is open. A handle that reads the folder's entries takes part in sharing
-// (one that reads attributes only does not): with reading the only sharing allowed, nobody can
-// open the folder for deletion (renaming or removing it needs that) or for writing until the run
-// ends.
+// Held from their check until the opened file's own handle is checked; after that, what is
+// written goes to that file whatever becomes of its folders. A handle that reads the folder's
+// entries takes part in sharing (one that reads attributes only does not). Without delete among
+// the sharing allowed, nobody can open the folder for deletion meanwhile, which renaming or
+// removing it needs. Writing is shared: a rename or a hard link into a folder opens that folder
+// for write ("Set File Information Processing", MS-FSA), so a folder held against writing would
+// make every rename into it fail with a sharing violation (log rotations, installers' swaps,
+// into C:\Windows itself with the default log).
 constexpr DWORD kHeldFolderAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES;
-constexpr DWORD kHeldFolderSharing = FILE_SHARE_READ;
+constexpr DWORD kHeldFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Everything that lets the rest of the path lead elsewhere: symbolic links, junctions and mount
 // points are all reparse points.
@@ -59,15 +63,15 @@ DWORD RefuseLinks(const std::string& path, const ScopedHandle& opened, bool want
 }
 
 // The path of the file or folder a handle is open on, as the system resolved it (links followed),
-// in its normalized form and with the volume's device name; empty when the system cannot say.
-// GetFinalPathNameByHandleW came with Windows Vista, the oldest Windows this program runs on; its
-// wide form, so that no name is changed on the way (the ANSI form replaces what the code page
+// in the form `nameKind` asks for and with the volume's device name; empty when the system cannot
+// say. GetFinalPathNameByHandleW came with Windows Vista, the oldest Windows this program runs on;
+// its wide form, so that no name is changed on the way (the ANSI form replaces what the code page
 // lacks, which could make two paths alike).
-std::wstring FinalPath(HANDLE handle) {
+std::wstring FinalPath(HANDLE handle, DWORD nameKind) {
   std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
   for (int attempt = 0; attempt < 2; ++attempt) {
     const DWORD length = ::GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_NT);
+                                                     nameKind | VOLUME_NAME_NT);
     if (length == 0) return std::wstring();
     if (length < buffer.size()) return std::wstring(buffer.data(), length);
     buffer.assign(length, L'\0');
@@ -93,11 +97,20 @@ DWORD RefuseOutsideTheFolder(const ScopedHandle& file, HANDLE folder) {
   if (!::GetFileInformationByHandle(file.Get(), &fileInfo) || !::GetFileInformationByHandle(folder, &folderInfo)) {
     return ::GetLastError();
   }
-  if (fileInfo.dwVolumeSerialNumber != folderInfo.dwVolumeSerialNumber ||
-      !IsDirectlyIn(FinalPath(file.Get()), FinalPath(folder))) {
-    return ERROR_CANT_ACCESS_FILE;
+  if (fileInfo.dwVolumeSerialNumber != folderInfo.dwVolumeSerialNumber) return ERROR_CANT_ACCESS_FILE;
+  // The normalized name is queried part by part, and on a file of a network share that fails with
+  // ERROR_ACCESS_DENIED where the account may not read one of the share's folders. The name as
+  // opened, with the links the client followed resolved all the same, then stands for both: the
+  // server resolves its own junctions within its share, and a link of the share that leads back to
+  // this machine would show in the name. Both handles are asked the same way, so that they
+  // compare alike.
+  std::wstring filePath = FinalPath(file.Get(), FILE_NAME_NORMALIZED);
+  DWORD nameKind = FILE_NAME_NORMALIZED;
+  if (filePath.empty() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    nameKind = FILE_NAME_OPENED;
+    filePath = FinalPath(file.Get(), nameKind);
   }
-  return ERROR_SUCCESS;
+  return IsDirectlyIn(filePath, FinalPath(folder, nameKind)) ? ERROR_SUCCESS : ERROR_CANT_ACCESS_FILE;
 }
 
 // A file this program made where it must not write goes again, through its own handle: by its
@@ -110,7 +123,6 @@ void Discard(const ScopedHandle& file) {
 }  // namespace
 
 DWORD LogFile::Open(const std::string& path) {
-  folders_.clear();
   (void)file_.Close();
   // "\\?\" and "\\.\" name devices and other namespaces, not a log's place.
   if (path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0) return ERROR_INVALID_NAME;
@@ -122,6 +134,7 @@ DWORD LogFile::Open(const std::string& path) {
     return ERROR_INVALID_NAME;
   }
 
+  std::vector<ScopedHandle> folders;
   for (size_t end = full.find('\\', firstFolder); end != std::string::npos && end <= nameAt;
        end = full.find('\\', end + 1)) {
     const std::string folder = full.substr(0, end);
@@ -130,18 +143,18 @@ DWORD LogFile::Open(const std::string& path) {
     if (!opened.IsValid()) return ::GetLastError();
     const DWORD refused = RefuseLinks(folder, opened, true);
     if (refused != ERROR_SUCCESS) return refused;
-    folders_.push_back(std::move(opened));
+    folders.push_back(std::move(opened));
   }
   // A file in the root of a drive or share: the root itself can be neither moved nor made a link,
   // and is opened only to compare where the file is.
   ScopedHandle root;
-  if (folders_.empty()) {
+  if (folders.empty()) {
     root = ScopedHandle(::CreateFileA(full.substr(0, firstFolder).c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!root.IsValid()) return ::GetLastError();
   }
-  const HANDLE checkedFolder = folders_.empty() ? root.Get() : folders_.back().Get();
+  const HANDLE checkedFolder = folders.empty() ? root.Get() : folders.back().Get();
 
   if (betweenCheckAndOpen_) betweenCheckAndOpen_(full);
   ScopedHandle file(::CreateFileA(full.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | DELETE, FILE_SHARE_READ,

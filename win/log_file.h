@@ -5,14 +5,16 @@
 // as SYSTEM and opens a known name there can be made to write through a symbolic link, a junction
 // or a hard link planted in that place into any file of the system. This file refuses every such
 // link, in the file's own place and in every folder on the way to it, planted before the file is
-// opened or swapped in while it is.
+// opened or swapped in while it is. The folders on the way are held only from their check until
+// the opened file's own handle is checked, and shared for reading and writing meanwhile, not for
+// deletion: none can be renamed or removed then, and nothing else on the machine is refused
+// while the program runs.
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "win/unique_handle.h"
 
@@ -39,8 +41,5 @@ class LogFile {
 
  private:
   BetweenCheckAndOpen betweenCheckAndOpen_;
-  // The folders on the way stay open for as long as the file, shared for reading only, so that
-  // none can be renamed, deleted or opened for writing meanwhile.
-  std::vector<ScopedHandle> folders_;
   ScopedHandle file_;
 };

@@ -8,6 +8,12 @@
 //                                                  second with a wait hint of 3 s
 //   test_service.exe <name> stalled-stop           starts stopping with a wait hint of 3 s and makes
 //                                                  no progress after
+//   test_service.exe <name> late-stop          starts stopping with a wait hint of 3 s, makes no
+//                                                  progress for 40 s, then stops
+//   test_service.exe <name> finishes-deletion <key below HKEY_LOCAL_MACHINE>
+//                                                  as it stops, deletes the key, whatever its DACL,
+//                                                  as a spooler finishes a printer's pending deletion
+//                                                  once the restart dropped the printer's stuck job
 //   test_service.exe <name> no-second-start <marker file>
 //                                                  stops when asked, leaving the marker; started
 //                                                  while the marker is there, its start gets under
@@ -15,6 +21,9 @@
 // Wine's service control manager runs it like any other service.
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <string>
@@ -25,6 +34,7 @@ std::string g_name;
 std::string g_mode;
 std::string g_log;
 std::string g_marker;
+std::string g_key;
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
 HANDLE g_stopRequested = nullptr;
 // Long enough that whoever asks for a stop while one is under way finds the service stopping.
@@ -32,6 +42,8 @@ constexpr DWORD kStopTakesMs = 2000;
 // Longer than the 30 s that the spooler restart once waited for a stop in all.
 constexpr DWORD kSlowStopSeconds = 38;
 constexpr DWORD kWaitHintMs = 3000;
+// Longer than the 30 s without progress after which the restart gives up a wait.
+constexpr DWORD kLateStopMs = 40000;
 // What a spooler reports that cannot load one of its port monitors.
 constexpr DWORD kSecondStartFails = ERROR_MOD_NOT_FOUND;
 
@@ -83,8 +95,30 @@ DWORD WINAPI OnControl(DWORD control, DWORD, void*, void*) {
   return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
 }
 
+// The key's DACL is replaced by one that lets administrators delete it, and it goes.
+void DeleteTheKey() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;BA)(A;;KA;;;SY)", SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+    return;
+  }
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  PACL dacl = nullptr;
+  std::string object = "MACHINE\\" + g_key;
+  if (::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted)) {
+    (void)::SetNamedSecurityInfoA(&object[0], SE_REGISTRY_KEY,
+                                  DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  dacl, nullptr);
+  }
+  (void)::LocalFree(descriptor);
+  (void)::SHDeleteKeyA(HKEY_LOCAL_MACHINE, g_key.c_str());
+}
+
 void Stop() {
   if (g_mode == "stalled-stop") ::Sleep(INFINITE);
+  if (g_mode == "late-stop") ::Sleep(kLateStopMs);
+  if (g_mode == "finishes-deletion") DeleteTheKey();
   if (g_mode == "slow-stop") {
     for (DWORD second = 1; second <= kSlowStopSeconds; ++second) {
       ::Sleep(1000);
@@ -122,10 +156,10 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   g_name = argv[1];
   g_mode = argv[2];
-  if (g_mode == "dependent" || g_mode == "no-second-start") {
+  if (g_mode == "dependent" || g_mode == "no-second-start" || g_mode == "finishes-deletion") {
     if (argc != 4) return 2;
-    (g_mode == "dependent" ? g_log : g_marker) = argv[3];
-  } else if (g_mode != "unstoppable" && g_mode != "slow-stop" && g_mode != "stalled-stop") {
+    (g_mode == "dependent" ? g_log : g_mode == "finishes-deletion" ? g_key : g_marker) = argv[3];
+  } else if (g_mode != "unstoppable" && g_mode != "slow-stop" && g_mode != "stalled-stop" && g_mode != "late-stop") {
     return 2;
   }
   g_stopRequested = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
