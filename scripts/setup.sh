@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running under Wine need, when it is missing (Debian packages):
 # the i686 mingw-w64 cross compilers, CMake, GoogleTest's sources, 32-bit Wine, 64-bit Wine (for
-# the test that runs the uninstaller as on 64-bit Windows), Xvfb, Python (the test launcher compares
-# Wine sessions with it), and a way to run 32-bit x86 programs where the host has none of its own.
+# the test that runs the uninstaller as on 64-bit Windows) and Xvfb, and a way to run 32-bit x86
+# programs where the host has none of its own.
 set -euo pipefail
 . "$(dirname "$0")/debian_mirror.sh"
 
@@ -12,7 +12,6 @@ command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v Xvfb >/dev/null || missing+=(xvfb)
 command -v flock >/dev/null || missing+=(util-linux)
-command -v python3 >/dev/null || missing+=(python3)
 if ! command -v wine >/dev/null || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   missing+=(wine wine32:i386)
 fi

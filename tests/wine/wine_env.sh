@@ -28,18 +28,16 @@ wine_env_private_display() {
   export DISPLAY=:$(cat "$wine_env_work/display")
 }
 
-# The Wine processes that run in the given prefix: Wine's own programs (its loader, its server;
-# under QEMU the emulator running the loader) whose environment names it as WINEPREFIX. The shells
-# and tools of the test scripts, whose environment names it too, are not among them. One grep
-# reads every environment: a pair of programs started for each process of the machine cost
-# seconds a case.
+# The Wine processes that run in the given prefix: Wine's own programs whose environment names it
+# as WINEPREFIX (the shells of this file, whose environment may name it too, are not among them).
+# One grep reads every environment: a pair of programs started for each process of the machine
+# cost seconds a case.
 wine_env_prefix_pids() {
-  local environ pid program
+  local environ pid
   for environ in $(grep -lsxzF "WINEPREFIX=$1" /proc/[0-9]*/environ); do
     pid=${environ#/proc/}
     pid=${pid%/environ}
-    program=$(tr '\0' '\n' 2>/dev/null </proc/"$pid"/cmdline | head -2 | grep -v qemu- | head -1)
-    case ${program##*/} in wine | wine64 | wineserver* | wine-preloader | wine64-preloader) echo "$pid" ;; esac
+    grep -qsF /wine /proc/"$pid"/cmdline && echo "$pid"
   done
 }
 
